@@ -1,0 +1,10 @@
+#include "app/errorboundary.h"
+
+#include <QMessageBox>
+
+void ErrorBoundary::report(QWidget *owner, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(title),
+                    QStringLiteral("Run-time error: %1").arg(message), QMessageBox::Ok, owner);
+    box.exec();
+}

@@ -1,0 +1,34 @@
+#include "app/identity.h"
+#include "app/startup.h"
+#include "ui/frmtazzle.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <optional>
+
+int main(int, char *[])
+{
+    const QString noDisplay = Startup::missingDisplay(qgetenv("QT_QPA_PLATFORM"),
+                                                      qgetenv("DISPLAY"),
+                                                      qgetenv("WAYLAND_DISPLAY"));
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "tazzle: %s\n", qPrintable(noDisplay));
+        return 1;
+    }
+
+    // The program takes no command line: Qt gets the program's name alone, so that not even
+    // its own options (-platform, -reverse, -style) change anything.
+    char programName[] = "tazzle";
+    char *qtArgv[] = {programName, nullptr};
+    int qtArgc = 1;
+
+    std::optional<Startup::PlatformGuard> guard(std::in_place);
+    QApplication application(qtArgc, qtArgv);
+    guard.reset();
+
+    Identity::apply(application);
+    FrmTazzle window;
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Qt aborts with a core dump when it cannot open a display. These turn that into one line on
+// standard error and exit status 1.
+namespace Startup {
+
+// Why no display can be reached, from the values of QT_QPA_PLATFORM, DISPLAY and
+// WAYLAND_DISPLAY; empty when a platform is there to try.
+QString missingDisplay(const QByteArray &platform, const QByteArray &x11Display,
+                       const QByteArray &waylandDisplay);
+
+// While alive, Qt's start-up messages are held back; should Qt give up on the platform, the
+// process prints one line and exits 1 instead of aborting. Messages of a good start are
+// passed on when the guard ends.
+class PlatformGuard
+{
+public:
+    PlatformGuard();
+    ~PlatformGuard();
+    PlatformGuard(const PlatformGuard &) = delete;
+    PlatformGuard &operator=(const PlatformGuard &) = delete;
+};
+
+} // namespace Startup

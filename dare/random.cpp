@@ -1,0 +1,40 @@
+#include "dare/random.h"
+
+#include "app/runtimeerror.h"
+#include "dare/randomsource.h"
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace {
+void checkFloatingPointStatus()
+{
+    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
+        throw RuntimeError(RuntimeError::Kind::FloatingPoint, "Random");
+}
+} // namespace
+
+double Random(RandomSource &source, std::int32_t Lowerbound, std::int32_t Upperbound)
+{
+    source.randomize();
+    const double r = source.next();
+
+    // Earlier work may have left flags set; only this computation's count. volatile keeps the
+    // compiler from moving the arithmetic past the status tests.
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const volatile double p = r * static_cast<double>(Upperbound);
+    checkFloatingPointStatus();
+    const volatile double s = std::floor(p) + static_cast<double>(Lowerbound);
+    checkFloatingPointStatus();
+    return s;
+}
+
+std::int32_t toInt32(double whole)
+{
+    // Written so that NaN fails too.
+    if (!(whole >= std::numeric_limits<std::int32_t>::min()
+          && whole <= std::numeric_limits<std::int32_t>::max()))
+        throw RuntimeError(RuntimeError::Kind::Overflow, "the dare number");
+    return static_cast<std::int32_t>(whole);
+}

@@ -1,0 +1,3 @@
+#include "dare/randomsource.h"
+
+RandomSource::~RandomSource() = default;

@@ -1,0 +1,44 @@
+#include "ui/windowlayout.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int pixels(int twips)
+{
+    return twips / WindowLayout::twipsPerPixel;
+}
+} // namespace
+
+QSize WindowLayout::clientSize()
+{
+    return {pixels(clientWidthTwips), pixels(clientHeightTwips)};
+}
+
+QRect WindowLayout::pixelRect(const Control &control)
+{
+    if (control.kind == Kind::Line) {
+        // Only level and upright lines occur; drawn like the platform draws them, 1 px wide.
+        return QRect(pixels(control.left), pixels(control.top), std::max(pixels(control.width), 1),
+                     std::max(pixels(control.height), 1));
+    }
+    return QRect(pixels(control.left), pixels(control.top), pixels(control.width),
+                 pixels(control.height));
+}
+
+const WindowLayout::Control &WindowLayout::control(std::string_view name)
+{
+    const auto found = std::ranges::find(controls, name, &Control::name);
+    Q_ASSERT(found != controls.end());
+    return *found;
+}
+
+QFont WindowLayout::windowFont()
+{
+    QFont font;
+    font.setFamilies(
+            {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    font.setPixelSize(16);
+    font.setWeight(QFont::Bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
