@@ -1,14 +1,12 @@
 #include "app/identity.h"
 
 #include "app/buildinfo.h"
-#include "ui/artwork.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
-void Identity::apply(QApplication &application)
+void Identity::apply()
 {
-    QApplication::setApplicationName(QString::fromLatin1(applicationName));
-    QApplication::setOrganizationName(QString::fromLatin1(organizationName));
-    QApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::displayVersion));
-    application.setWindowIcon(Artwork::windowIcon());
+    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(organizationName));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::displayVersion));
 }

@@ -1,14 +1,12 @@
 #pragma once
 
-class QApplication;
-
 // What the program says about itself to the desktop.
 namespace Identity {
 
 inline constexpr char applicationName[] = "Tazzle";
 inline constexpr char organizationName[] = "Tazzle";
 
-// Names, version and window icon of the running application.
-void apply(QApplication &application);
+// Names and version of the running application; call once the application exists.
+void apply();
 
 } // namespace Identity

@@ -27,7 +27,7 @@ int main(int, char *[])
     QApplication application(qtArgc, qtArgv);
     guard.reset();
 
-    Identity::apply(application);
+    Identity::apply();
     FrmTazzle window;
     window.show();
     return application.exec();

@@ -12,6 +12,7 @@
 #include "ui/urlopener.h"
 #include "ui/windowlayout.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -77,6 +78,7 @@ FrmTazzle::FrmTazzle(RandomSource &randomSource, UrlOpener &urlOpener, QWidget *
 {
     setObjectName(QStringLiteral("frmTazzle"));
     setWindowTitle(QString::fromLatin1(WindowLayout::title));
+    setWindowIcon(Artwork::windowIcon());
     // Fixed size, no maximise button: the layout never moves or scales.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -171,6 +173,9 @@ void FrmTazzle::cmdGetDare_Click()
 {
     const std::int32_t number = toInt32(Random(randomSource, 1, 10));
     lblDare->setText(DareTable::dareFor(number));
+    // QLabel does not announce a new text by itself; a screen reader should read the dare.
+    QAccessibleEvent announcement(lblDare, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&announcement);
 }
 
 void FrmTazzle::imgGetDare_Click()

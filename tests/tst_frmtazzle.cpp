@@ -1,0 +1,418 @@
+#include "app/buildinfo.h"
+#include "dare/clockseededgenerator.h"
+#include "dare/daretable.h"
+#include "ui/artwork.h"
+#include "windowdriver.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+bool isBlack(QRgb pixel)
+{
+    return qGray(pixel) <= 24;
+}
+bool isWhite(QRgb pixel)
+{
+    return qGray(pixel) >= 232;
+}
+bool isPale(QRgb pixel)
+{
+    return qGray(pixel) >= 150 && !isWhite(pixel);
+}
+
+struct TextLine
+{
+    int top, bottom, left, right;
+};
+
+// The lines of light text inside box, found from the pixels.
+QList<TextLine> textLines(const QImage &image, QRect box)
+{
+    QList<TextLine> lines;
+    bool inLine = false;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        int left = box.right() + 1, right = box.left() - 1;
+        for (int x = box.left(); x <= box.right(); ++x) {
+            if (qGray(image.pixel(x, y)) > 100) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+        if (left > right) {
+            inLine = false;
+            continue;
+        }
+        if (!inLine)
+            lines.append({y, y, left, right});
+        inLine = true;
+        TextLine &line = lines.last();
+        line = {line.top, y, std::min(line.left, left), std::max(line.right, right)};
+    }
+    return lines;
+}
+
+} // namespace
+
+// The main window as built: layout, look, artwork, and what a click on the picture does.
+class tst_FrmTazzle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsAsLaidOut_data();
+    void startsAsLaidOut();
+    void window();
+    void stackingOrder();
+    void pixels_data();
+    void pixels();
+    void logoLetteringCentred();
+    void textLayout_data();
+    void textLayout();
+    void hostUnderlined();
+    void linkPointer_data();
+    void linkPointer();
+    void icon();
+    void pictureClickShowsDare_data();
+    void pictureClickShowsDare();
+    void manyClicksShowOnlyTheTen();
+    void errorBecomesMessageBox();
+    void screenReaderHearsNewDare();
+
+private:
+    std::unique_ptr<WindowDriver> driver;
+};
+
+void tst_FrmTazzle::init()
+{
+    driver = std::make_unique<WindowDriver>();
+    QVERIFY(driver->show());
+}
+
+void tst_FrmTazzle::cleanup()
+{
+    driver.reset();
+}
+
+void tst_FrmTazzle::startsAsLaidOut_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<bool>("visible");
+
+    // Pixels as the window was designed, at 96 dpi.
+    QTest::addRow("cmdGetDare") << "cmdGetDare" << QRect(432, 216, 89, 41) << false;
+    QTest::addRow("imgGetDare_over") << "imgGetDare_over" << QRect(200, 208, 133, 44) << false;
+    QTest::addRow("Line1") << "Line1" << QRect(120, 288, 160, 1) << true;
+    QTest::addRow("lblMore") << "lblMore" << QRect(8, 272, 297, 41) << true;
+    QTest::addRow("imgGetDare") << "imgGetDare" << QRect(200, 208, 133, 44) << true;
+    QTest::addRow("imgLogo") << "imgLogo" << QRect(136, 16, 274, 77) << true;
+    QTest::addRow("lblDare") << "lblDare" << QRect(16, 120, 505, 81) << true;
+}
+
+void tst_FrmTazzle::startsAsLaidOut()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+    QFETCH(bool, visible);
+
+    const QWidget *control = driver->control(qPrintable(name));
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), rect);
+    QCOMPARE(control->isVisible(), visible);
+}
+
+void tst_FrmTazzle::window()
+{
+    const FrmTazzle &window = driver->window;
+    QCOMPARE(window.objectName(), QStringLiteral("frmTazzle"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tazzle - Random dare generator"));
+    QCOMPARE(window.size(), QSize(533, 299));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(QApplication::topLevelWidgets().count(), 1);
+    QCOMPARE(window.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).count(), 7);
+
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(),
+             QStringLiteral("Click below for your dare..."));
+    const auto *button = driver->control<QPushButton>("cmdGetDare");
+    QCOMPARE(button->text(), QStringLiteral("Get Dare"));
+    QVERIFY(!button->isDefault() && !button->autoDefault());
+    for (const QWidget *widget : window.findChildren<QWidget *>())
+        QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
+
+    const QFontInfo font(driver->control("lblDare")->font());
+    QVERIFY2(QStringList({"Arial", "Liberation Sans", "Arimo"}).contains(font.family()),
+             qPrintable(font.family()));
+    QCOMPARE(font.pixelSize(), 16);
+    QVERIFY(font.bold());
+}
+
+void tst_FrmTazzle::stackingOrder()
+{
+    // Qt paints and hit-tests later siblings above earlier ones.
+    QStringList bottomToTop;
+    for (const QObject *child : driver->window.children()) {
+        if (child->isWidgetType())
+            bottomToTop << child->objectName();
+    }
+    QCOMPARE(bottomToTop,
+             QStringList({"lblDare", "imgLogo", "imgGetDare", "lblMore", "Line1",
+                          "imgGetDare_over", "cmdGetDare"}));
+}
+
+void tst_FrmTazzle::pixels_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("shade");
+
+    QTest::addRow("bare background") << QPoint(5, 5) << "black";
+    QTest::addRow("bare beside the hidden button") << QPoint(476, 236) << "black";
+    QTest::addRow("pill outline") << QPoint(266, 210) << "white";
+    QTest::addRow("pill left end") << QPoint(202, 230) << "white";
+    QTest::addRow("pill inside") << QPoint(260, 222) << "black";
+    QTest::addRow("picture corner") << QPoint(200, 208) << "black";
+    QTest::addRow("underline start") << QPoint(120, 288) << "pale";
+    QTest::addRow("underline middle") << QPoint(200, 288) << "pale";
+    QTest::addRow("underline end") << QPoint(279, 288) << "pale";
+    QTest::addRow("before the underline") << QPoint(118, 288) << "black";
+    QTest::addRow("after the underline") << QPoint(282, 288) << "black";
+}
+
+void tst_FrmTazzle::pixels()
+{
+    QFETCH(QPoint, point);
+    QFETCH(QString, shade);
+
+    const QRgb pixel = driver->grab().pixel(point);
+    const bool matches = shade == "black" ? isBlack(pixel)
+            : shade == "white"            ? isWhite(pixel)
+                                          : isPale(pixel);
+    QVERIFY2(matches, qPrintable(QColor(pixel).name()));
+}
+
+void tst_FrmTazzle::logoLetteringCentred()
+{
+    const QRect logo(136, 16, 274, 77);
+    const QImage image = driver->grab();
+    QRect lettering;
+    for (int y = logo.top(); y <= logo.bottom(); ++y) {
+        for (int x = logo.left(); x <= logo.right(); ++x) {
+            if (isWhite(image.pixel(x, y)))
+                lettering |= QRect(x, y, 1, 1);
+        }
+    }
+    QVERIFY2(std::abs(lettering.width() - 252) <= 4 && std::abs(lettering.height() - 63) <= 4,
+             qPrintable(QStringLiteral("%1 x %2").arg(lettering.width()).arg(lettering.height())));
+    QVERIFY(std::abs(lettering.center().x() - logo.center().x()) <= 2);
+    QVERIFY(std::abs(lettering.center().y() - logo.center().y()) <= 2);
+}
+
+void tst_FrmTazzle::textLayout_data()
+{
+    QTest::addColumn<int>("dare"); // 0 for the prompt
+    QTest::addColumn<int>("lineCount");
+
+    QTest::addRow("prompt") << 0 << 1;
+    for (int n = 1; n <= 10; ++n)
+        QTest::addRow("dare %d", n) << n << (n == 3 ? 2 : 1);
+}
+
+void tst_FrmTazzle::textLayout()
+{
+    QFETCH(int, dare);
+    QFETCH(int, lineCount);
+
+    if (dare > 0) {
+        driver->random.r = (dare - 0.5) / 10;
+        driver->clickAt(onPicture);
+        QCOMPARE(driver->control<QLabel>("lblDare")->text(), DareTable::dareFor(dare));
+    }
+    const QRect box(16, 120, 505, 81);
+    const QList<TextLine> lines = textLines(driver->grab(), box);
+    QCOMPARE(lines.count(), lineCount);
+    QVERIFY(lines.first().top - box.top() <= 6); // from the top edge down
+    for (const TextLine &line : lines) {
+        const int leftMargin = line.left - box.left(), rightMargin = box.right() - line.right;
+        QVERIFY2(std::abs(leftMargin - rightMargin) <= 2,
+                 qPrintable(QStringLiteral("margins %1 and %2").arg(leftMargin).arg(rightMargin)));
+    }
+}
+
+void tst_FrmTazzle::hostUnderlined()
+{
+    // With the font actually resolved, the host name lies over the fixed underline.
+    const auto *more = driver->control<QLabel>("lblMore");
+    const QString host = QUrl(QString::fromLatin1(BuildInfo::websiteUrl)).host();
+    QCOMPARE(more->text(), QStringLiteral("For more visit  ") + host);
+
+    const QFontMetrics metrics(more->font());
+    const int hostLeft = more->x() + metrics.horizontalAdvance(QStringLiteral("For more visit  "));
+    const int hostRight = hostLeft + metrics.horizontalAdvance(host);
+    if (host != QLatin1String("www.tazzle.example"))
+        QSKIP("the underline is placed for the default host name");
+    QVERIFY2(std::abs(hostLeft - 123) <= 4 && std::abs(hostRight - 276) <= 4,
+             qPrintable(QStringLiteral("host from %1 to %2").arg(hostLeft).arg(hostRight)));
+}
+
+void tst_FrmTazzle::linkPointer_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<bool>("link");
+
+    QTest::addRow("link text") << onLinkText << true;
+    QTest::addRow("underline") << onUnderline << true;
+    QTest::addRow("below the text") << belowLinkText << true;
+    QTest::addRow("bare area") << bareArea << false;
+    QTest::addRow("picture") << onPicture << false;
+}
+
+void tst_FrmTazzle::linkPointer()
+{
+    QFETCH(QPoint, point);
+    QFETCH(bool, link);
+
+    driver->moveTo(bareArea + QPoint(1, 0));
+    driver->moveTo(point);
+    const QCursor cursor = driver->window.windowHandle()->cursor();
+    if (!link) {
+        QCOMPARE(cursor.shape(), Qt::ArrowCursor);
+        return;
+    }
+    QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+    QCOMPARE(cursor.pixmap().deviceIndependentSize(), QSizeF(32, 32));
+    QCOMPARE(cursor.hotSpot(), QPoint(12, 1));
+    // The fingertip is drawn at the hot spot; the corners are see-through.
+    const QImage hand = cursor.pixmap().toImage();
+    QVERIFY(qAlpha(hand.pixel(12, 1)) > 0);
+    QCOMPARE(qAlpha(hand.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(hand.pixel(31, 0)), 0);
+}
+
+void tst_FrmTazzle::icon()
+{
+    const QPixmap icon = driver->window.windowIcon().pixmap(QSize(16, 16), 1.0);
+    QCOMPARE(icon.size(), QSize(16, 16));
+    const QImage image = icon.toImage();
+    int white = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            QCOMPARE(qAlpha(image.pixel(x, y)), 255);
+            white += isWhite(image.pixel(x, y));
+        }
+    }
+    QVERIFY(isBlack(image.pixel(0, 15)));
+    QVERIFY(white > 10 && white < 100);
+}
+
+void tst_FrmTazzle::pictureClickShowsDare_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<bool>("highlighted");
+    QTest::addColumn<int>("dare");
+
+    for (const bool over : {false, true}) {
+        const char *picture = over ? "highlighted" : "plain";
+        QTest::addRow("%s picture, r 0", picture) << 0.0 << over << 1;
+        QTest::addRow("%s picture, r 0.55", picture) << 0.55 << over << 6;
+        QTest::addRow("%s picture, r below 1", picture) << std::nextafter(1.0, 0.0) << over << 10;
+    }
+}
+
+void tst_FrmTazzle::pictureClickShowsDare()
+{
+    QFETCH(double, r);
+    QFETCH(bool, highlighted);
+    QFETCH(int, dare);
+
+    driver->random.r = r;
+    if (highlighted) {
+        driver->clickAt(onPicture);
+        QVERIFY(driver->highlighted());
+    } else {
+        // The plain picture takes a click only while the pointer rests on it unhighlighted.
+        driver->moveTo(onPicture);
+        driver->window.Reset_Button();
+        QTest::mouseClick(driver->window.windowHandle(), Qt::LeftButton, {}, onPicture);
+        QVERIFY(!driver->highlighted());
+    }
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(), DareTable::dareFor(dare));
+    QCOMPARE(driver->random.calls, QStringLiteral("RN"));
+}
+
+void tst_FrmTazzle::manyClicksShowOnlyTheTen()
+{
+    // The real generator and clock behind the window.
+    ClockSeededGenerator generator;
+    FrmTazzle window(generator, driver->opener);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto *label = window.findChild<QLabel *>(QStringLiteral("lblDare"));
+
+    QSet<QString> seen;
+    for (int i = 0; i < 400; ++i) {
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, onPicture);
+        QVERIFY2(DareTable::dares.end()
+                         != std::ranges::find(DareTable::dares, QStringView(label->text())),
+                 qPrintable(label->text()));
+        seen.insert(label->text());
+    }
+    QCOMPARE(seen.count(), 10);
+}
+
+void tst_FrmTazzle::errorBecomesMessageBox()
+{
+    QString title, text;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+
+    // r so large that r * 10 overflows: the draw fails, the program goes on.
+    driver->random.r = std::numeric_limits<double>::max();
+    driver->clickAt(onPicture);
+    QCOMPARE(title, QStringLiteral("Tazzle"));
+    QVERIFY2(text.contains(QLatin1String("Floating-point error")), qPrintable(text));
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(),
+             QStringLiteral("Click below for your dare..."));
+
+    driver->random.r = 0;
+    driver->clickAt(onPicture);
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(), DareTable::dareFor(1));
+}
+
+void tst_FrmTazzle::screenReaderHearsNewDare()
+{
+    // What a screen reader reads for each control. (Qt raises accessibility events only with
+    // an assistive technology attached, which the offscreen platform never has.)
+    const auto nameOf = [this](const char *control) {
+        return QAccessible::queryAccessibleInterface(driver->control(control))
+                ->text(QAccessible::Name);
+    };
+    QCOMPARE(nameOf("imgLogo"), QStringLiteral("Tazzle"));
+    QCOMPARE(nameOf("imgGetDare"), QStringLiteral("Get Dare"));
+    QCOMPARE(nameOf("imgGetDare_over"), QStringLiteral("Get Dare"));
+    QVERIFY(nameOf("lblMore").contains(FrmTazzle::websiteUrl().host()));
+
+    driver->random.r = 0.35;
+    driver->clickAt(onPicture);
+    QCOMPARE(nameOf("lblDare"), DareTable::dareFor(4));
+}
+
+QTEST_MAIN(tst_FrmTazzle)
+#include "tst_frmtazzle.moc"

@@ -1,0 +1,77 @@
+#include "app/startup.h"
+
+#include <QProcess>
+#include <QTest>
+
+// The program without a display: one clear line and status 1, never Qt's abort.
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void missingDisplay_data();
+    void missingDisplay();
+    void noDisplayRun_data();
+    void noDisplayRun();
+};
+
+void tst_Startup::missingDisplay_data()
+{
+    QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<bool>("missing");
+
+    QTest::addRow("nothing set") << QByteArray() << QByteArray() << QByteArray() << true;
+    QTest::addRow("X display") << QByteArray() << QByteArray(":0") << QByteArray() << false;
+    QTest::addRow("Wayland display") << QByteArray() << QByteArray() << QByteArray("wayland-0")
+                                     << false;
+    QTest::addRow("platform chosen") << QByteArray("offscreen") << QByteArray() << QByteArray()
+                                     << false;
+}
+
+void tst_Startup::missingDisplay()
+{
+    QFETCH(QByteArray, platform);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, wayland);
+    QFETCH(bool, missing);
+
+    const QString reason = Startup::missingDisplay(platform, display, wayland);
+    QCOMPARE(!reason.isEmpty(), missing);
+    if (missing)
+        QVERIFY(reason.contains(QLatin1String("xvfb-run")));
+}
+
+void tst_Startup::noDisplayRun_data()
+{
+    QTest::addColumn<QString>("display");
+
+    QTest::addRow("no DISPLAY") << QString();
+    // Qt itself gives up on this one and would abort; the guard turns that into a clean exit.
+    QTest::addRow("DISPLAY nobody serves") << QStringLiteral(":4711");
+}
+
+void tst_Startup::noDisplayRun()
+{
+    QFETCH(QString, display);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
+
+    QProcess tazzle;
+    tazzle.setProcessEnvironment(environment);
+    tazzle.start(QStringLiteral(TAZZLE_BINARY), {});
+    QVERIFY(tazzle.waitForFinished(20'000));
+    QCOMPARE(tazzle.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tazzle.exitCode(), 1);
+    const QByteArray err = tazzle.readAllStandardError();
+    QCOMPARE(err.count('\n'), 1);
+    QVERIFY2(err.startsWith("tazzle: "), err.constData());
+}
+
+QTEST_GUILESS_MAIN(tst_Startup)
+#include "tst_startup.moc"

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "fakes.h"
+#include "ui/frmtazzle.h"
+
+#include <QImage>
+#include <QTest>
+#include <QWindow>
+
+// The real window with fake collaborators, driven through its native window so that Qt routes
+// each event to the control under the pointer, as a desktop would.
+struct WindowDriver
+{
+    FixedRandomSource random;
+    RecordingUrlOpener opener;
+    FrmTazzle window{random, opener};
+
+    bool show()
+    {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return false;
+        // Start with the pointer outside: Qt drops a move to where the pointer already is.
+        moveTo(QPoint(-20, -20));
+        return true;
+    }
+    void moveTo(QPoint point) { QTest::mouseMove(window.windowHandle(), point); }
+    // A desktop pointer always arrives before it clicks.
+    void clickAt(QPoint point)
+    {
+        moveTo(point);
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, point);
+    }
+    template<typename T = QWidget>
+    T *control(const char *name) const
+    {
+        return window.findChild<T *>(QLatin1String(name));
+    }
+    bool highlighted() const { return control("imgGetDare_over")->isVisible(); }
+    QImage grab() { return window.grab().toImage(); }
+};
+
+// Places in window coordinates.
+inline constexpr QPoint onPicture(266, 230);
+inline constexpr QPoint onLinkText(30, 280);
+inline constexpr QPoint onUnderline(200, 288);
+inline constexpr QPoint belowLinkText(200, 297);
+inline constexpr QPoint bareArea(5, 5);
