@@ -11,7 +11,9 @@
 class FixedRandomSource final : public RandomSource
 {
 public:
-    explicit FixedRandomSource(double r = 0) : r(r) { }
+    explicit FixedRandomSource(double r = 0)
+        : r(r)
+    { }
     void randomize() override { calls += QLatin1Char('R'); }
     double next() override
     {

@@ -48,8 +48,8 @@ void tst_DareEngine::arithmetic_data()
     QTest::addRow("negative Lowerbound") << 0.5 << -3 << 4 << -1.0;
     // floor, not truncation: toward minus infinity.
     QTest::addRow("negative Upperbound") << 0.25 << 0 << -10 << -3.0;
-    QTest::addRow("widest range, r below 1")
-            << belowOne << Limits::min() << Limits::max() << double(Limits::min()) + Limits::max() - 1;
+    QTest::addRow("widest range, r below 1") << belowOne << Limits::min() << Limits::max()
+                                             << double(Limits::min()) + Limits::max() - 1;
 }
 
 void tst_DareEngine::arithmetic()
@@ -145,9 +145,9 @@ void tst_DareEngine::distribution()
     const int tolerance = 150;
 
     std::uint64_t now = 1'700'000'000'000'000'000ULL;
-    ClockSeededGenerator generator(clockStep < 0 ? ClockSeededGenerator::Clock(
-                                                           ClockSeededGenerator::systemClock)
-                                                 : [&] { return now += clockStep; });
+    ClockSeededGenerator generator(
+            clockStep < 0 ? ClockSeededGenerator::Clock(ClockSeededGenerator::systemClock)
+                          : [&] { return now += clockStep; });
     QMap<double, int> counts;
     int repeats = 0;
     int previous = 0;
@@ -172,21 +172,22 @@ void tst_DareEngine::dareFor_data()
 
     // Written out again on purpose: the table must match these character for character.
     const char *texts[] = {
-        "Wear a toilet paper turban",
-        "Talk to a guy/girl and when they ask your name, burp it",
-        "Sing everything you say for the next 15 minutes in the style of Zundrelli",
-        "Propose to a stranger",
-        "Take a photo with a celebrity look alike",
-        "Blag a free drink from the bar",
-        "Wear your t-shirt inside-out for the rest of the night",
-        "Get a stranger to sign your chest",
-        "Use a foreign accent for the rest of the night",
-        "Convince someone that you have been on TV",
+            "Wear a toilet paper turban",
+            "Talk to a guy/girl and when they ask your name, burp it",
+            "Sing everything you say for the next 15 minutes in the style of Zundrelli",
+            "Propose to a stranger",
+            "Take a photo with a celebrity look alike",
+            "Blag a free drink from the bar",
+            "Wear your t-shirt inside-out for the rest of the night",
+            "Get a stranger to sign your chest",
+            "Use a foreign accent for the rest of the night",
+            "Convince someone that you have been on TV",
     };
     for (int n = 1; n <= 10; ++n)
         QTest::addRow("dare %d", n) << n << QString::fromLatin1(texts[n - 1]);
     for (const int other : {0, 11, -5, Limits::min(), Limits::max()})
-        QTest::addRow("%d falls through to dare 10", other) << other << QString::fromLatin1(texts[9]);
+        QTest::addRow("%d falls through to dare 10", other)
+                << other << QString::fromLatin1(texts[9]);
 }
 
 void tst_DareEngine::dareFor()

@@ -166,9 +166,8 @@ void tst_FrmTazzle::stackingOrder()
         if (child->isWidgetType())
             bottomToTop << child->objectName();
     }
-    QCOMPARE(bottomToTop,
-             QStringList({"lblDare", "imgLogo", "imgGetDare", "lblMore", "Line1",
-                          "imgGetDare_over", "cmdGetDare"}));
+    QCOMPARE(bottomToTop, QStringList({"lblDare", "imgLogo", "imgGetDare", "lblMore", "Line1",
+                                       "imgGetDare_over", "cmdGetDare"}));
 }
 
 void tst_FrmTazzle::pixels_data()
@@ -195,9 +194,9 @@ void tst_FrmTazzle::pixels()
     QFETCH(QString, shade);
 
     const QRgb pixel = driver->grab().pixel(point);
-    const bool matches = shade == "black" ? isBlack(pixel)
-            : shade == "white"            ? isWhite(pixel)
-                                          : isPale(pixel);
+    const bool matches = shade == "black"   ? isBlack(pixel)
+                         : shade == "white" ? isWhite(pixel)
+                                            : isPale(pixel);
     QVERIFY2(matches, qPrintable(QColor(pixel).name()));
 }
 

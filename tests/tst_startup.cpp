@@ -24,10 +24,10 @@ void tst_Startup::missingDisplay_data()
 
     QTest::addRow("nothing set") << QByteArray() << QByteArray() << QByteArray() << true;
     QTest::addRow("X display") << QByteArray() << QByteArray(":0") << QByteArray() << false;
-    QTest::addRow("Wayland display") << QByteArray() << QByteArray() << QByteArray("wayland-0")
-                                     << false;
-    QTest::addRow("platform chosen") << QByteArray("offscreen") << QByteArray() << QByteArray()
-                                     << false;
+    QTest::addRow("Wayland display")
+            << QByteArray() << QByteArray() << QByteArray("wayland-0") << false;
+    QTest::addRow("platform chosen")
+            << QByteArray("offscreen") << QByteArray() << QByteArray() << false;
 }
 
 void tst_Startup::missingDisplay()

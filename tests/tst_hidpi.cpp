@@ -1,0 +1,54 @@
+#include "ui/artwork.h"
+#include "windowdriver.h"
+
+#include <QPainter>
+
+// Run with QT_SCALE_FACTOR=2: the window doubles in device pixels and the artwork is drawn at
+// that resolution, not blown up from the small picture.
+class tst_HiDpi : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void artworkRenderedAtDeviceResolution_data();
+    void artworkRenderedAtDeviceResolution();
+};
+
+void tst_HiDpi::artworkRenderedAtDeviceResolution_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QRect>("rect");
+
+    QTest::addRow("logo") << ":/assets/logo.svg" << QRect(136, 16, 274, 77);
+    QTest::addRow("Get Dare") << ":/assets/getdare.svg" << QRect(200, 208, 133, 44);
+}
+
+void tst_HiDpi::artworkRenderedAtDeviceResolution()
+{
+    QFETCH(QString, picture);
+    QFETCH(QRect, rect);
+
+    WindowDriver driver;
+    QVERIFY(driver.show());
+    QCOMPARE(driver.window.devicePixelRatio(), 2);
+    const QImage window = driver.grab();
+    QCOMPARE(window.size(), QSize(1066, 598));
+
+    const QRect device(rect.topLeft() * 2, rect.size() * 2);
+    const QImage shown = window.copy(device).convertToFormat(QImage::Format_RGB32);
+    const QImage sharp = Artwork::render(picture, rect.size(), 2)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+    QImage blownUp(device.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&blownUp);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(blownUp.rect(), Artwork::render(picture, rect.size(), 1));
+    }
+    QCOMPARE(shown.size(), sharp.size());
+    QVERIFY(shown == sharp);
+    QVERIFY(shown != blownUp); // the comparison can tell the two apart
+}
+
+QTEST_MAIN(tst_HiDpi)
+#include "tst_hidpi.moc"
