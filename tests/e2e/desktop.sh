@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# The real program under a real X server and window manager, driven with the real pointer:
+# the window as the desktop sees it, the highlight, dares, the link through a stand-in
+# xdg-open, and closing. Usage: desktop.sh path/to/tazzle configured-url
+set -euo pipefail
+
+tazzle=$1
+url=$2
+for tool in Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    [ -f "$work/hanging.pid" ] && kill "$(cat "$work/hanging.pid")" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Polls a command for up to 5 seconds.
+eventually() {
+    for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+eventually test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+
+# Stand-in openers: one that records its arguments, one that never returns.
+mkdir "$work/recording" "$work/hanging"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/opened\n' "$work" > "$work/recording/xdg-open"
+# (It lets go of the test's output, which would otherwise be held open until it ends.)
+printf '#!/bin/sh\necho $$ > %s/hanging.pid\nexec sleep 600 </dev/null >/dev/null 2>&1\n' "$work" \
+    > "$work/hanging/xdg-open"
+chmod +x "$work/recording/xdg-open" "$work/hanging/xdg-open"
+
+# start PATH-dir [arguments]: runs tazzle and waits for its window; sets pid and wid.
+start() {
+    env -u BROWSER PATH="$1" "$tazzle" "${@:2}" 2>>"$work/stderr" &
+    pid=$!
+    pids+=("$pid")
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
+        head -n1) || fail "no window appeared"
+    sleep 0.5
+}
+shot() { import -window "$wid" "$work/$1.png"; }
+# gray level 0-255 of a pixel of a screenshot
+gray() { convert "$work/$1.png" -colorspace Gray -format "%[fx:int(255*p{$2,$3})]" info:; }
+# the dare label's box cut out of a screenshot
+dareBox() { convert "$work/$1.png" -crop 505x81+16+120 +repage "$work/$1-dare.png"; }
+same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
+at() { xdotool mousemove --window "$wid" "$1" "$2"; sleep 0.2; }
+clickAt() { at "$1" "$2"; xdotool click 1; sleep 0.2; }
+close() {
+    wmctrl -i -c "$wid"
+    eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
+    wait "$pid" && status=0 || status=$?
+    [ "$status" = 0 ] || fail "exit status $status after closing"
+}
+opened() { [ -f "$work/opened" ] && [ "$(wc -l < "$work/opened")" = "$1" ]; }
+
+echo "# the window, started with arguments that Qt would otherwise honour"
+start "$work/recording:/usr/bin:/bin" -reverse --foo -style fusion
+read -r width height < <(xwininfo -id "$wid" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+[ "$width x $height" = "533 x 299" ] || fail "window is $width x $height"
+hints=$(xprop -id "$wid" WM_NORMAL_HINTS)
+grep -q "minimum size: 533 by 299" <<<"$hints" && grep -q "maximum size: 533 by 299" <<<"$hints" ||
+    fail "window can be resized: $hints"
+xprop -id "$wid" _NET_WM_ICON | grep -q "16 x 16" || fail "no 16 x 16 icon"
+shot withArguments
+
+echo "# the highlight follows the pointer"
+at 266 230
+shot hover
+[ "$(gray hover 260 222)" -gt 200 ] || fail "no highlight over the picture"
+at 266 204
+shot bare
+[ "$(gray bare 260 222)" -lt 30 ] || fail "highlight stayed over bare window"
+
+echo "# a click on the picture shows a dare"
+dareBox withArguments
+for i in 1 2 3; do
+    clickAt 266 230
+    shot "dare$i"
+    dareBox "dare$i"
+    same "dare$i-dare" withArguments-dare && fail "click $i showed no dare"
+    [ "$(gray "dare$i" 260 222)" -gt 200 ] || fail "click $i changed the highlight"
+done
+
+echo "# every click on the link asks the desktop once, for the configured address"
+clickAt 30 280
+eventually opened 1 || fail "no request after one click"
+clickAt 200 288
+clickAt 200 297
+eventually opened 3 || fail "$(wc -l < "$work/opened") requests after three clicks"
+[ "$(sort -u "$work/opened")" = "$url" ] || fail "opened $(sort -u "$work/opened")"
+ps -o stat= --ppid "$pid" | grep -q Z && fail "a zombie child is left"
+close
+
+echo "# without arguments the window looks the same"
+start "$work/recording:/usr/bin:/bin"
+shot plain
+same plain withArguments || fail "arguments changed the window"
+close
+
+echo "# an opener that hangs does not block the window"
+start "$work/hanging:/usr/bin:/bin"
+shot before
+clickAt 30 280
+clickAt 266 230
+shot after
+dareBox before
+dareBox after
+same after-dare before-dare && fail "the window froze behind the opener"
+close
+
+echo "# with no opener at all the program goes on"
+start "/nonexistent"
+clickAt 30 280
+kill -0 "$pid" || fail "the program died"
+clickAt 266 230
+shot noOpener
+dareBox noOpener
+same noOpener-dare before-dare && fail "no dare after the failed link"
+close
+
+echo "PASS"

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12, Ubuntu 24.04), builds, then runs Tazzle or every test.
+#   tools/build.sh run    build and start Tazzle
+#   tools/build.sh test   build and run every test, also under AddressSanitizer and UBSan
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-}
+case $mode in
+run | test) ;;
+*) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-liberation2)
+if [ "$mode" = test ]; then
+    packages+=(xvfb xauth openbox xdotool wmctrl x11-utils imagemagick)
+fi
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" = 0 ] || sudo=sudo
+    $sudo apt-get update
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        "${missing[@]}"
+fi
+
+jobs=$(nproc)
+build() { # build-dir cmake-options...
+    cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${@:2}"
+    cmake --build "$1" --parallel "$jobs"
+}
+
+if [ "$mode" = run ]; then
+    build build -DTAZZLE_BUILD_TESTS=OFF
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+        echo "Tazzle is built, but there is no display here to show it on."
+        echo "To try it without one: xvfb-run -a $0 run   (apt-get install xvfb)"
+        exit 1
+    fi
+    exec build/tazzle
+fi
+
+# The sanitized run first, so that the summary of the plain run ends the output.
+build build-sanitize -DTAZZLE_SANITIZE=ON
+UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure --exclude-regex e2e
+build build
+ctest --test-dir build --output-on-failure
