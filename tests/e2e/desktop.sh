@@ -35,7 +35,7 @@ pids+=($!)
 eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 
 # Stand-in openers: one that records its arguments, one that never returns.
-mkdir "$work/recording" "$work/hanging"
+mkdir "$work/recording" "$work/hanging" "$work/home"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/opened\n' "$work" > "$work/recording/xdg-open"
 # (It lets go of the test's output, which would otherwise be held open until it ends.)
 printf '#!/bin/sh\necho $$ > %s/hanging.pid\nexec sleep 600 </dev/null >/dev/null 2>&1\n' "$work" \
@@ -44,7 +44,8 @@ chmod +x "$work/recording/xdg-open" "$work/hanging/xdg-open"
 
 # start PATH-dir [arguments]: runs tazzle and waits for its window; sets pid and wid.
 start() {
-    env -u BROWSER PATH="$1" "$tazzle" "${@:2}" 2>>"$work/stderr" &
+    env -u BROWSER -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$work/home" \
+        PATH="$1" "$tazzle" "${@:2}" 2>>"$work/stderr" &
     pid=$!
     pids+=("$pid")
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
@@ -64,6 +65,7 @@ close() {
     eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
     wait "$pid" && status=0 || status=$?
     [ "$status" = 0 ] || fail "exit status $status after closing"
+    [ -z "$(find "$work/home" -mindepth 1)" ] || fail "files written: $(find "$work/home")"
 }
 opened() { [ -f "$work/opened" ] && [ "$(wc -l < "$work/opened")" = "$1" ]; }
 
