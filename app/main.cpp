@@ -23,6 +23,7 @@ int main(int, char *[])
     char *qtArgv[] = {programName, nullptr};
     int qtArgc = 1;
 
+    // Guarded only while Qt opens the display; afterwards its messages go out as usual.
     std::optional<Startup::PlatformGuard> guard(std::in_place);
     QApplication application(qtArgc, qtArgv);
     guard.reset();

@@ -1,3 +1,4 @@
+#include "app/identity.h"
 #include "app/startup.h"
 
 #include <QProcess>
@@ -13,6 +14,7 @@ private slots:
     void missingDisplay();
     void noDisplayRun_data();
     void noDisplayRun();
+    void identity();
 };
 
 void tst_Startup::missingDisplay_data()
@@ -71,6 +73,15 @@ void tst_Startup::noDisplayRun()
     const QByteArray err = tazzle.readAllStandardError();
     QCOMPARE(err.count('\n'), 1);
     QVERIFY2(err.startsWith("tazzle: "), err.constData());
+}
+
+void tst_Startup::identity()
+{
+    // The version is written once, as 1.0.0 in the build, and shown the program's way.
+    Identity::apply();
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Tazzle"));
+    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Tazzle"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.00"));
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

@@ -13,7 +13,7 @@ esac
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-liberation2)
 if [ "$mode" = test ]; then
-    packages+=(xvfb xauth openbox xdotool wmctrl x11-utils imagemagick)
+    packages+=(xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 libxfixes3)
 fi
 missing=()
 for package in "${packages[@]}"; do

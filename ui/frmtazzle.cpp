@@ -24,7 +24,7 @@ using WindowLayout::Kind;
 
 namespace {
 
-QWidget *createControl(const WindowLayout::Control &control, QWidget *window)
+void createControl(const WindowLayout::Control &control, QWidget *window)
 {
     QWidget *widget = nullptr;
     switch (control.kind) {
@@ -57,7 +57,6 @@ QWidget *createControl(const WindowLayout::Control &control, QWidget *window)
     // Nothing in the window takes the keyboard: no key gets a dare.
     widget->setFocusPolicy(Qt::NoFocus);
     widget->setVisible(control.visibleAtStart);
-    return widget;
 }
 
 PointerInput *pointerInput(QWidget *control)
@@ -125,7 +124,8 @@ void FrmTazzle::buildControls()
 
     const QCursor link = Artwork::linkCursor();
     lblMore->setCursor(link);
-    // The line lies on the label and takes no input; its pointer is the label's.
+    // The line takes no input, so the pointer over it is over the label. Qt 6.4 then shows the
+    // label's pointer by itself; giving the line the same one keeps that true everywhere.
     Line1->setCursor(link);
 
     const QString getDare = QStringLiteral("Get Dare");

@@ -25,13 +25,6 @@ QRect WindowLayout::pixelRect(const Control &control)
                  pixels(control.height));
 }
 
-const WindowLayout::Control &WindowLayout::control(std::string_view name)
-{
-    const auto found = std::ranges::find(controls, name, &Control::name);
-    Q_ASSERT(found != controls.end());
-    return *found;
-}
-
 QFont WindowLayout::windowFont()
 {
     QFont font;

@@ -6,7 +6,6 @@
 #include <QSize>
 
 #include <array>
-#include <string_view>
 
 // The stored layout of the main window: every control's place, in twips as the window was
 // designed, and the window's own look. The window is built from this and nothing else.
@@ -83,7 +82,6 @@ QSize clientSize();
 // The control's rectangle in pixels; a line gets the 1-pixel-wide strip it is drawn in, which
 // stops short of its end point.
 QRect pixelRect(const Control &control);
-const Control &control(std::string_view name);
 // Arial bold, 12 points at 96 dpi, given in pixels so that it does not grow with the screen's
 // dpi; metric-compatible faces stand in where Arial is missing.
 QFont windowFont();

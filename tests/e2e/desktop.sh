@@ -6,7 +6,8 @@ set -euo pipefail
 
 tazzle=$1
 url=$2
-for tool in Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare; do
+here=$(dirname "$0")
+for tool in Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -86,6 +87,14 @@ shot hover
 at 266 204
 shot bare
 [ "$(gray bare 260 222)" -lt 30 ] || fail "highlight stayed over bare window"
+
+echo "# the link pointer over the link, its underline and the box below it; not elsewhere"
+for spot in "30 280" "200 288" "200 297"; do
+    at $spot
+    [ "$(python3 "$here/cursor.py")" = "32x32+12+1" ] || fail "no link pointer at $spot"
+done
+at 5 5
+[ "$(python3 "$here/cursor.py")" != "32x32+12+1" ] || fail "link pointer over bare window"
 
 echo "# a click on the picture shows a dare"
 dareBox withArguments
