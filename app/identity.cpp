@@ -2,11 +2,12 @@
 
 #include "app/buildinfo.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 void Identity::apply()
 {
     QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
     QCoreApplication::setOrganizationName(QString::fromLatin1(organizationName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::displayVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(BuildInfo::appId));
 }
