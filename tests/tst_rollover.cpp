@@ -72,6 +72,9 @@ private slots:
     void pictureStraightOntoNeighbours_data();
     void pictureStraightOntoNeighbours();
     void clickOnHighlightedPicture();
+    void clickIsPressAndReleaseOnOneControl_data();
+    void clickIsPressAndReleaseOnOneControl();
+    void quickSecondClickCounts();
     void sameStateRepaintsNothing();
     void noKeyGetsADare();
 
@@ -188,6 +191,44 @@ void tst_Rollover::clickOnHighlightedPicture()
     // Showing the highlight on top of the picture must not pass for a move over bare window.
     driver->moveTo(onPicture + QPoint(1, 1));
     QVERIFY(driver->highlighted());
+}
+
+void tst_Rollover::clickIsPressAndReleaseOnOneControl_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("release");
+    QTest::addColumn<bool>("dare");
+
+    const Qt::MouseButton left = Qt::LeftButton;
+    QTest::addRow("both on the picture") << left << onPicture << onPicture + QPoint(40, 5) << true;
+    QTest::addRow("picture, dragged off") << left << onPicture << QPoint(266, 160) << false;
+    QTest::addRow("bare window, released on the picture")
+            << left << QPoint(266, 204) << onPicture << false;
+    QTest::addRow("right button") << Qt::RightButton << onPicture << onPicture << false;
+}
+
+void tst_Rollover::clickIsPressAndReleaseOnOneControl()
+{
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, release);
+    QFETCH(bool, dare);
+
+    const Qt::MouseButton button = QByteArray(QTest::currentDataTag()) == "right button"
+                                           ? Qt::RightButton
+                                           : Qt::LeftButton;
+    driver->moveTo(press);
+    QTest::mousePress(driver->window.windowHandle(), button, {}, press);
+    QTest::mouseRelease(driver->window.windowHandle(), button, {}, release);
+    QCOMPARE(dareText() != QLatin1String("Click below for your dare..."), dare);
+}
+
+void tst_Rollover::quickSecondClickCounts()
+{
+    // The second click of a double click is a click too: every click gets a dare.
+    driver->moveTo(onPicture);
+    QTest::mouseDClick(driver->window.windowHandle(), Qt::LeftButton, {}, onPicture);
+    QCOMPARE(driver->random.calls, QStringLiteral("RNRN"));
 }
 
 void tst_Rollover::sameStateRepaintsNothing()
