@@ -11,9 +11,7 @@ class QWidget;
 // runs inside run(): whatever it throws becomes a modal message box and the program goes on.
 namespace ErrorBoundary {
 
-inline constexpr char title[] = "Tazzle";
-
-// Shows the error in a modal message box titled "Tazzle" over owner.
+// Shows the error in a modal message box, titled with the program's name, over owner.
 void report(QWidget *owner, const QString &message);
 
 template<typename Handler>

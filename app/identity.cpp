@@ -6,8 +6,8 @@
 
 void Identity::apply()
 {
-    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
-    QCoreApplication::setOrganizationName(QString::fromLatin1(organizationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(BuildInfo::applicationName));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(BuildInfo::organizationName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::displayVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(BuildInfo::appId));
 }

@@ -3,9 +3,6 @@
 // What the program says about itself to the desktop.
 namespace Identity {
 
-inline constexpr char applicationName[] = "Tazzle";
-inline constexpr char organizationName[] = "Tazzle";
-
 // Names and version of the running application; call once the application exists.
 void apply();
 

@@ -7,9 +7,8 @@ set -euo pipefail
 tazzle=$1
 url=$2
 here=$(dirname "$0")
-for tool in Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+source "$here/../lib.sh"
+need Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3
 
 work=$(mktemp -d)
 pids=()
@@ -20,12 +19,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Polls a command for up to 5 seconds.
-eventually() {
-    for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
