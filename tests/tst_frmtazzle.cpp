@@ -396,20 +396,44 @@ void tst_FrmTazzle::errorBecomesMessageBox()
 
 void tst_FrmTazzle::screenReaderHearsNewDare()
 {
-    // What a screen reader reads for each control. (Qt raises accessibility events only with
-    // an assistive technology attached, which the offscreen platform never has.)
-    const auto nameOf = [this](const char *control) {
-        return QAccessible::queryAccessibleInterface(driver->control(control))
-                ->text(QAccessible::Name);
+    // What a screen reader reads and can do for each control: the picture's and the link's
+    // "Press" act as a click does. (Qt raises accessibility events only with an assistive
+    // technology attached, which the offscreen platform never has: the announcement itself is
+    // checked over the real accessibility bus.)
+    const auto accessible = [this](const char *control) {
+        return QAccessible::queryAccessibleInterface(driver->control(control));
     };
+    const auto nameOf = [&](const char *control) {
+        return accessible(control)->text(QAccessible::Name);
+    };
+    QCOMPARE(accessible("imgLogo")->role(), QAccessible::Graphic);
     QCOMPARE(nameOf("imgLogo"), QStringLiteral("Tazzle"));
+    QCOMPARE(accessible("imgGetDare")->role(), QAccessible::Button);
     QCOMPARE(nameOf("imgGetDare"), QStringLiteral("Get Dare"));
     QCOMPARE(nameOf("imgGetDare_over"), QStringLiteral("Get Dare"));
-    QVERIFY(nameOf("lblMore").contains(FrmTazzle::websiteUrl().host()));
+    QCOMPARE(accessible("lblMore")->role(), QAccessible::Link);
+    QCOMPARE(nameOf("lblMore"), driver->control<QLabel>("lblMore")->text());
+    QCOMPARE(accessible("lblDare")->role(), QAccessible::StaticText);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&driver->window)->role(), QAccessible::Window);
 
     driver->random.r = 0.35;
-    driver->clickAt(onPicture);
+    accessible("imgGetDare")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(nameOf("lblDare"), DareTable::dareFor(4));
+    QVERIFY(!driver->highlighted());
+
+    driver->moveTo(onPicture);
+    QVERIFY(accessible("imgGetDare")->state().invisible);
+    QVERIFY(!accessible("imgGetDare_over")->state().invisible);
+    driver->random.r = 0.05;
+    accessible("imgGetDare_over")
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(nameOf("lblDare"), DareTable::dareFor(1));
+
+    accessible("lblMore")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(driver->opener.opened, QList<QUrl>{FrmTazzle::websiteUrl()});
+    QCOMPARE(nameOf("lblDare"), DareTable::dareFor(1));
+    QVERIFY(driver->highlighted());
 }
 
 QTEST_MAIN(tst_FrmTazzle)

@@ -5,6 +5,7 @@
 #include "dare/clockseededgenerator.h"
 #include "dare/daretable.h"
 #include "dare/random.h"
+#include "ui/accessibility.h"
 #include "ui/artwork.h"
 #include "ui/imagecontrol.h"
 #include "ui/linecontrol.h"
@@ -12,7 +13,6 @@
 #include "ui/urlopener.h"
 #include "ui/windowlayout.h"
 
-#include <QAccessible>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -75,6 +75,7 @@ FrmTazzle::FrmTazzle(RandomSource &randomSource, UrlOpener &urlOpener, QWidget *
     , randomSource(randomSource)
     , urlOpener(urlOpener)
 {
+    Accessibility::install();
     setObjectName(QStringLiteral("frmTazzle"));
     setWindowTitle(QString::fromLatin1(WindowLayout::title));
     setWindowIcon(Artwork::windowIcon());
@@ -132,7 +133,6 @@ void FrmTazzle::buildControls()
     imgLogo->setAccessibleName(QStringLiteral("Tazzle"));
     imgGetDare->setAccessibleName(getDare);
     imgGetDare_over->setAccessibleName(getDare);
-    lblMore->setAccessibleName(QStringLiteral("Visit %1").arg(websiteUrl().host()));
     lblMore->setAccessibleDescription(QStringLiteral("Opens the makers' web site"));
 }
 
@@ -172,10 +172,9 @@ void FrmTazzle::Reset_Button()
 void FrmTazzle::cmdGetDare_Click()
 {
     const std::int32_t number = toInt32(Random(randomSource, 1, 10));
-    lblDare->setText(DareTable::dareFor(number));
-    // QLabel does not announce a new text by itself; a screen reader should read the dare.
-    QAccessibleEvent announcement(lblDare, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&announcement);
+    const QString dare = DareTable::dareFor(number);
+    lblDare->setText(dare);
+    Accessibility::announce(this, dare);
 }
 
 void FrmTazzle::imgGetDare_Click()

@@ -14,6 +14,9 @@ class PointerInput : public QObject
 public:
     explicit PointerInput(QWidget *control);
 
+    // A click that comes another way than the pointer: an assistive technology's "Press".
+    void click() { emit clicked(); }
+
 signals:
     // A press and a release of the left button on the control.
     void clicked();

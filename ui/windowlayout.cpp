@@ -14,6 +14,14 @@ QSize WindowLayout::clientSize()
     return {pixels(clientWidthTwips), pixels(clientHeightTwips)};
 }
 
+const WindowLayout::Control *WindowLayout::find(QStringView name)
+{
+    const auto found = std::ranges::find_if(controls, [name](const Control &control) {
+        return name == QLatin1String(control.name);
+    });
+    return found == controls.end() ? nullptr : &*found;
+}
+
 QRect WindowLayout::pixelRect(const Control &control)
 {
     if (control.kind == Kind::Line) {

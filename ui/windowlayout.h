@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -24,32 +25,35 @@ struct Control
     bool visibleAtStart;
     Qt::Alignment alignment; // labels: how each line of text sits in the box
     const char *picture; // images: the artwork resource
+    // What a screen reader is told the control is; NoRole keeps it from the user.
+    QAccessible::Role role;
 };
 
 inline constexpr int twipsPerPixel = 15;
 inline constexpr int clientWidthTwips = 7995;
 inline constexpr int clientHeightTwips = 4485;
 
+// A table reads best in columns.
+// clang-format off
 inline constexpr std::array<Control, 7> controls = {{
-        {Kind::PushButton, "cmdGetDare", 6480, 3240, 1335, 615, 1, false, {}, nullptr},
-        {Kind::Image,
-         "imgGetDare_over",
-         3000,
-         3120,
-         1995,
-         660,
-         2,
-         false,
-         {},
-         ":/assets/getdare-over.svg"},
-        {Kind::Line, "Line1", 1800, 4320, 2400, 0, 3, true, {}, nullptr},
-        {Kind::Label, "lblMore", 120, 4080, 4455, 615, 4, true, Qt::AlignLeft | Qt::AlignTop,
-         nullptr},
-        {Kind::Image, "imgGetDare", 3000, 3120, 1995, 660, 5, true, {}, ":/assets/getdare.svg"},
-        {Kind::Image, "imgLogo", 2040, 240, 4110, 1155, 6, true, {}, ":/assets/logo.svg"},
-        {Kind::Label, "lblDare", 240, 1800, 7575, 1215, 7, true, Qt::AlignHCenter | Qt::AlignTop,
-         nullptr},
+    // kind            name               left   top  width height stack visible
+    //     alignment                      picture                      role
+    {Kind::PushButton, "cmdGetDare",      6480, 3240, 1335,  615, 1, false,
+         {},                              nullptr,                     QAccessible::NoRole},
+    {Kind::Image,      "imgGetDare_over", 3000, 3120, 1995,  660, 2, false,
+         {},                              ":/assets/getdare-over.svg", QAccessible::Button},
+    {Kind::Line,       "Line1",           1800, 4320, 2400,    0, 3, true,
+         {},                              nullptr,                     QAccessible::NoRole},
+    {Kind::Label,      "lblMore",          120, 4080, 4455,  615, 4, true,
+         Qt::AlignLeft | Qt::AlignTop,    nullptr,                     QAccessible::Link},
+    {Kind::Image,      "imgGetDare",      3000, 3120, 1995,  660, 5, true,
+         {},                              ":/assets/getdare.svg",      QAccessible::Button},
+    {Kind::Image,      "imgLogo",         2040,  240, 4110, 1155, 6, true,
+         {},                              ":/assets/logo.svg",         QAccessible::Graphic},
+    {Kind::Label,      "lblDare",          240, 1800, 7575, 1215, 7, true,
+         Qt::AlignHCenter | Qt::AlignTop, nullptr,                     QAccessible::StaticText},
 }};
+// clang-format on
 
 inline constexpr char title[] = "Tazzle - Random dare generator";
 inline constexpr char prompt[] = "Click below for your dare...";
@@ -79,6 +83,8 @@ constexpr bool allWholePixels()
 static_assert(allWholePixels(), "every rectangle must be a whole number of pixels");
 
 QSize clientSize();
+// The control of that name, or nullptr.
+const Control *find(QStringView name);
 // The control's rectangle in pixels; a line gets the 1-pixel-wide strip it is drawn in, which
 // stops short of its end point.
 QRect pixelRect(const Control &control);

@@ -1,0 +1,160 @@
+"""Tazzle over the AT-SPI bus, as a screen reader meets it: the tree, the Press actions, and
+one announcement per dare that carries its text. Keys are not tried here: the offscreen tests
+show that none gets a dare. Usage: screenreader.py tazzle url PATH opened-file"""
+import os
+import subprocess
+import sys
+import time
+from urllib.parse import urlparse
+
+import gi
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib  # noqa: E402
+import pyatspi  # noqa: E402
+
+tazzle, url, path, opened_file = sys.argv[1:5]
+TITLE = "Tazzle - Random dare generator"
+PROMPT = "Click below for your dare..."
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAIL:", what)
+    return condition
+
+
+def pump(seconds=0.0):
+    end = time.monotonic() + seconds
+    context = GLib.MainContext.default()
+    while True:
+        while context.iteration(False):
+            pass
+        if time.monotonic() >= end:
+            return
+        time.sleep(0.01)
+
+
+def wait_for(predicate, seconds=5.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        pump()
+        if predicate():
+            return True
+        time.sleep(0.02)
+    return predicate()
+
+
+def showing(accessible):
+    return accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def actions(accessible):
+    try:
+        action = accessible.queryAction()
+    except NotImplementedError:
+        return []
+    return [action.getName(i) for i in range(action.nActions)]
+
+
+def press(accessible):
+    action = accessible.queryAction()
+    action.doAction(actions(accessible).index("Press"))
+
+
+def opened():
+    if not os.path.exists(opened_file):
+        return []
+    with open(opened_file) as f:
+        return f.read().splitlines()
+
+
+# Accessibility switched on the way a desktop does it when a screen reader starts.
+Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+    "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+    GLib.Variant("(ssv)", ("org.a11y.Status", "IsEnabled", GLib.Variant("b", True))),
+    None, Gio.DBusCallFlags.NONE, -1, None)
+
+announcements, label_renames = [], []
+
+
+def on_event(event):
+    role = event.source.getRole()
+    if event.type.startswith("object:state-changed:showing") and role == pyatspi.ROLE_NOTIFICATION:
+        if event.detail1:
+            announcements.append(event.source.name)
+    elif event.type.startswith("object:property-change:accessible-name") and role == pyatspi.ROLE_LABEL:
+        label_renames.append(event.source.name)
+
+
+pyatspi.Registry.registerEventListener(
+    on_event, "object:state-changed:showing", "object:property-change:accessible-name")
+
+environment = dict(os.environ, PATH=path)
+environment.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+program = subprocess.Popen([tazzle], env=environment)
+try:
+    desktop = pyatspi.Registry.getDesktop(0)
+    apps = lambda: [a for a in desktop if a is not None and a.name == "Tazzle"]  # noqa: E731
+    if not check(wait_for(lambda: apps() and apps()[0].childCount > 0, 20), "Tazzle is not on the bus"):
+        sys.exit(1)
+    frame = apps()[0][0]
+
+    print("# the tree")
+    check(frame.getRole() == pyatspi.ROLE_FRAME and frame.name == TITLE,
+          f"window is {frame.getRoleName()} {frame.name!r}")
+    host = urlparse(url).hostname
+    tree = [(c.getRoleName(), c.name, showing(c), actions(c)) for c in frame]
+    expected = [
+        ("image", "Tazzle", True, []),
+        ("label", PROMPT, True, []),
+        ("push button", "Get Dare", True, ["Press"]),
+        ("push button", "Get Dare", False, ["Press"]),
+        ("link", f"For more visit  {host}", True, ["Press"]),
+        ("notification", "", False, []),
+    ]
+    check(tree == expected, f"tree is {tree}")
+    check(not any(c.getState().contains(pyatspi.STATE_FOCUSABLE) for c in frame),
+          "a control can take the keyboard focus")
+    label = next(c for c in frame if c.getRole() == pyatspi.ROLE_LABEL)
+    plain, highlighted = [c for c in frame if c.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+    link = next(c for c in frame if c.getRole() == pyatspi.ROLE_LINK)
+
+    print("# Press on Get Dare shows a dare and announces it once")
+    for i in range(1, 4):
+        press(plain)
+        check(wait_for(lambda: len(announcements) >= i), f"press {i}: no announcement")
+        pump(0.3)
+        check(len(announcements) == i, f"press {i}: {len(announcements)} announcements in all")
+        check(label.name not in ("", PROMPT), f"press {i}: the label reads {label.name!r}")
+        check(announcements[-1:] == [label.name],
+              f"press {i}: announced {announcements[-1:]}, the label reads {label.name!r}")
+    check(len(label_renames) <= 3, f"{len(label_renames)} name changes for 3 dares")
+
+    print("# the pointer over the picture: only the highlighted picture is showing")
+    x, y, width, height = plain.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2)], check=True)
+    check(wait_for(lambda: showing(highlighted) and not showing(plain)),
+          "the highlighted picture is not the one showing")
+    subprocess.run(["xdotool", "click", "1"], check=True)
+    check(wait_for(lambda: len(announcements) == 4), "a click announced nothing")
+    press(highlighted)
+    check(wait_for(lambda: len(announcements) == 5), "Press on the highlighted picture announced nothing")
+    check(announcements[-1] == label.name, "the last announcement is not the dare shown")
+
+    print("# Press on the link asks the desktop once, and changes nothing")
+    dare = label.name
+    press(link)
+    check(wait_for(lambda: len(opened()) >= 1), "the link opened nothing")
+    pump(0.5)
+    check(opened() == [url], f"requests: {opened()}")
+    check(label.name == dare and showing(highlighted), "the link changed the window")
+    check(len(announcements) == 5, "the link announced something")
+    check(program.poll() is None, "the program ended")
+finally:
+    program.terminate()
+    program.wait(10)
+
+print("FAIL" if failures else "PASS")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The program as a screen reader meets it, over the AT-SPI bus under a real X server.
+# Usage: screenreader.sh path/to/tazzle configured-url
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/../lib.sh"
+need Xvfb xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher
+/usr/bin/python3 -c "import pyatspi" 2>/dev/null || need python3-pyatspi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+eventually test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# A stand-in opener that records each request.
+mkdir "$work/bin" "$work/home"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/opened\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+
+# Its own session bus, which starts the accessibility bus when asked.
+HOME=$work/home dbus-run-session -- /usr/bin/python3 "$here/screenreader.py" "$1" "$2" \
+    "$work/bin:/usr/bin:/bin" "$work/opened" 2> >(grep -v "Failed to set fd limit" >&2)

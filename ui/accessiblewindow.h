@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class DareAnnouncement;
+
+// The main window as a screen reader sees it: a frame named with its title, offering the
+// controls the user can perceive (not the underline, not the hidden button) and the
+// announcement of each new dare.
+class AccessibleWindow : public QAccessibleWidget
+{
+public:
+    explicit AccessibleWindow(QWidget *window);
+    ~AccessibleWindow() override;
+
+    void announce(const QString &text);
+
+    int childCount() const override;
+    QAccessibleInterface *child(int index) const override;
+    int indexOfChild(const QAccessibleInterface *child) const override;
+    QAccessibleInterface *childAt(int x, int y) const override;
+
+private:
+    QWidgetList offeredControls() const;
+
+    DareAnnouncement *announcement;
+    QAccessible::Id announcementId;
+};
