@@ -4,13 +4,12 @@ show that none gets a dare. Usage: screenreader.py tazzle url PATH opened-file""
 import os
 import subprocess
 import sys
-import time
 from urllib.parse import urlparse
 
-import gi
-gi.require_version("Gio", "2.0")
-from gi.repository import Gio, GLib  # noqa: E402
-import pyatspi  # noqa: E402
+import pyatspi
+
+import a11ybus
+from a11ybus import actions, application, press, pump, showing, wait_for
 
 tazzle, url, path, opened_file = sys.argv[1:5]
 TITLE = "Tazzle - Random dare generator"
@@ -25,44 +24,6 @@ def check(condition, what):
     return condition
 
 
-def pump(seconds=0.0):
-    end = time.monotonic() + seconds
-    context = GLib.MainContext.default()
-    while True:
-        while context.iteration(False):
-            pass
-        if time.monotonic() >= end:
-            return
-        time.sleep(0.01)
-
-
-def wait_for(predicate, seconds=5.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        pump()
-        if predicate():
-            return True
-        time.sleep(0.02)
-    return predicate()
-
-
-def showing(accessible):
-    return accessible.getState().contains(pyatspi.STATE_SHOWING)
-
-
-def actions(accessible):
-    try:
-        action = accessible.queryAction()
-    except NotImplementedError:
-        return []
-    return [action.getName(i) for i in range(action.nActions)]
-
-
-def press(accessible):
-    action = accessible.queryAction()
-    action.doAction(actions(accessible).index("Press"))
-
-
 def opened():
     if not os.path.exists(opened_file):
         return []
@@ -70,11 +31,7 @@ def opened():
         return f.read().splitlines()
 
 
-# Accessibility switched on the way a desktop does it when a screen reader starts.
-Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-    "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
-    GLib.Variant("(ssv)", ("org.a11y.Status", "IsEnabled", GLib.Variant("b", True))),
-    None, Gio.DBusCallFlags.NONE, -1, None)
+a11ybus.enable()
 
 announcements, label_renames = [], []
 
@@ -95,11 +52,10 @@ environment = dict(os.environ, PATH=path)
 environment.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
 program = subprocess.Popen([tazzle], env=environment)
 try:
-    desktop = pyatspi.Registry.getDesktop(0)
-    apps = lambda: [a for a in desktop if a is not None and a.name == "Tazzle"]  # noqa: E731
-    if not check(wait_for(lambda: apps() and apps()[0].childCount > 0, 20), "Tazzle is not on the bus"):
+    if not check(wait_for(lambda: application("Tazzle") and application("Tazzle").childCount, 20),
+                 "Tazzle is not on the bus"):
         sys.exit(1)
-    frame = apps()[0][0]
+    frame = application("Tazzle")[0]
 
     print("# the tree")
     check(frame.getRole() == pyatspi.ROLE_FRAME and frame.name == TITLE,

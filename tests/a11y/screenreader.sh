@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The program as a screen reader meets it, over the AT-SPI bus under a real X server.
-# Usage: screenreader.sh path/to/tazzle configured-url
+# The program as a screen reader meets it, over the AT-SPI bus under a real X server; then
+# what Orca says of it. Usage: screenreader.sh path/to/tazzle configured-url
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../lib.sh"
-need Xvfb xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher
+need Xvfb xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher orca
 /usr/bin/python3 -c "import pyatspi" 2>/dev/null || need python3-pyatspi
 
 work=$(mktemp -d)
@@ -25,6 +25,8 @@ mkdir "$work/bin" "$work/home"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/opened\n' "$work" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 
-# Its own session bus, which starts the accessibility bus when asked.
-HOME=$work/home dbus-run-session -- /usr/bin/python3 "$here/screenreader.py" "$1" "$2" \
-    "$work/bin:/usr/bin:/bin" "$work/opened" 2> >(grep -v "Failed to set fd limit" >&2)
+# Each part has its own session bus, which starts the accessibility bus when asked.
+session() { HOME=$work/home dbus-run-session -- /usr/bin/python3 "$@" 2>"$work/stderr"; }
+session "$here/screenreader.py" "$1" "$2" "$work/bin:/usr/bin:/bin" "$work/opened" ||
+    fail "$(cat "$work/stderr")"
+session "$here/orca.py" "$1" "$work/orca.log" || fail "$(cat "$work/stderr")"
