@@ -18,3 +18,30 @@ eventually() {
     for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
     return 1
 }
+
+# A scratch folder, and the processes started in the background (pids), gone at the end.
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local p
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    # Processes that recorded their own id, such as stand-in openers.
+    for p in "$work"/*.pid; do [ -f "$p" ] && kill "$(cat "$p")" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private X server of the given screen size, DISPLAY pointing at it.
+startX() {
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" 2>/dev/null &
+    pids+=($!)
+    eventually test -s "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# Writes dir/xdg-open, a stand-in opener that adds its arguments as a line to file.
+recordingOpener() {
+    mkdir -p "$1"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s\n' "$2" >"$1/xdg-open"
+    chmod +x "$1/xdg-open"
+}

@@ -7,23 +7,9 @@ source "$here/../lib.sh"
 need Xvfb xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher orca
 /usr/bin/python3 -c "import pyatspi" 2>/dev/null || need python3-pyatspi
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-eventually test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-# A stand-in opener that records each request.
-mkdir "$work/bin" "$work/home"
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/opened\n' "$work" >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
+startX 800x600x24
+mkdir "$work/home"
+recordingOpener "$work/bin" "$work/opened"
 
 # Each part has its own session bus, which starts the accessibility bus when asked.
 session() { HOME=$work/home dbus-run-session -- /usr/bin/python3 "$@" 2>"$work/stderr"; }

@@ -7,8 +7,7 @@ source "$(dirname "$0")/../lib.sh"
 build=$1 appId=$2 version=$3
 need desktop-file-validate appstreamcli identify man
 
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
 

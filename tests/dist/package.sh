@@ -7,14 +7,6 @@ source "$(dirname "$0")/../lib.sh"
 build=$1 appId=$2
 need cpack lintian dpkg-deb dpkg-shlibdeps apt-get Xvfb xdotool xwininfo
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 echo "# build"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" ||
     fail "cpack: $(cat "$work/cpack.log")"
@@ -51,10 +43,7 @@ done
 
 echo "# the unpacked program shows its window"
 dpkg -x "$deb" "$work/root"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-eventually test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+startX 800x600x24
 mkdir -m 700 "$work/runtime"
 HOME=$work XDG_RUNTIME_DIR=$work/runtime "$work/root/usr/games/tazzle" &
 pids+=($!)

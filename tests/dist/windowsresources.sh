@@ -8,8 +8,6 @@ source "$here/../lib.sh"
 need x86_64-w64-mingw32-windres x86_64-w64-mingw32-ld
 /usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 x86_64-w64-mingw32-windres -O coff -i "$1" -o "$work/resources.o" || fail "windres rejected $1"
 x86_64-w64-mingw32-ld --subsystem windows -e 0 -o "$work/Tazzle.exe" "$work/resources.o" ||
     fail "the resources do not link"

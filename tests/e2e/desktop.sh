@@ -10,31 +10,18 @@ here=$(dirname "$0")
 source "$here/../lib.sh"
 need Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    [ -f "$work/hanging.pid" ] && kill "$(cat "$work/hanging.pid")" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-eventually test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+startX 1024x768x24
 openbox >/dev/null 2>&1 &
 pids+=($!)
 eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 
 # Stand-in openers: one that records its arguments, one that never returns.
-mkdir "$work/recording" "$work/hanging" "$work/home"
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/opened\n' "$work" > "$work/recording/xdg-open"
+mkdir "$work/hanging" "$work/home"
+recordingOpener "$work/recording" "$work/opened"
 # (It lets go of the test's output, which would otherwise be held open until it ends.)
 printf '#!/bin/sh\necho $$ > %s/hanging.pid\nexec sleep 600 </dev/null >/dev/null 2>&1\n' "$work" \
     > "$work/hanging/xdg-open"
-chmod +x "$work/recording/xdg-open" "$work/hanging/xdg-open"
+chmod +x "$work/hanging/xdg-open"
 
 # start PATH-dir [arguments]: runs tazzle and waits for its window; sets pid and wid.
 start() {
