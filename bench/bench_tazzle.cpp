@@ -1,4 +1,5 @@
 #include "dare/clockseededgenerator.h"
+#include "dare/daretable.h"
 #include "dare/random.h"
 #include "ui/artwork.h"
 #include "windowdriver.h"
@@ -13,10 +14,12 @@ class bench_Tazzle : public QObject
 
 private slots:
     void draw();
+    void getDareCommand();
     void windowUntilPainted_data();
     void windowUntilPainted();
     void clickToDare_data();
     void clickToDare();
+    void hoverInAndOut();
     void renderArtwork_data();
     void renderArtwork();
 };
@@ -30,6 +33,18 @@ void bench_Tazzle::draw()
         sum += Random(generator, 1, 10);
     }
     QVERIFY(sum > 0);
+}
+
+void bench_Tazzle::getDareCommand()
+{
+    WindowDriver driver;
+    QVERIFY(driver.show());
+    int i = 0;
+    QBENCHMARK
+    {
+        driver.random.r = (i++ % 10) / 10.0;
+        driver.window.cmdGetDare_Click();
+    }
 }
 
 void bench_Tazzle::windowUntilPainted_data()
@@ -66,13 +81,31 @@ void bench_Tazzle::clickToDare()
     int i = 0;
     QBENCHMARK
     {
-        driver.random.r = (i++ % 10) / 10.0;
+        // The same dares in the same order both ways: only the way to them differs.
+        driver.random.r = (i % 10) / 10.0;
         if (tazzle)
             driver.clickAt(onPicture);
         else
-            label->setText(QString::number(i));
-        label->repaint();
+            label->setText(DareTable::dareFor(i % 10 + 1));
+        ++i;
+        // Until painted: the label asks for its repaint through the event loop.
+        QCoreApplication::processEvents();
     }
+}
+
+void bench_Tazzle::hoverInAndOut()
+{
+    // The highlight shown and hidden again, each painted.
+    WindowDriver driver;
+    QVERIFY(driver.show());
+    QBENCHMARK
+    {
+        driver.moveTo(onPicture);
+        QCoreApplication::processEvents();
+        driver.moveTo(bareArea);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(!driver.highlighted());
 }
 
 void bench_Tazzle::renderArtwork_data()
