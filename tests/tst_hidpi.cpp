@@ -2,6 +2,7 @@
 #include "windowdriver.h"
 
 #include <QPainter>
+#include <QResource>
 
 // Run with QT_SCALE_FACTOR=2: the window doubles in device pixels and the artwork is drawn at
 // that resolution, not blown up from the small picture.
@@ -12,6 +13,8 @@ class tst_HiDpi : public QObject
 private slots:
     void artworkRenderedAtDeviceResolution_data();
     void artworkRenderedAtDeviceResolution();
+    void builtPicturesMatchDrawing_data();
+    void builtPicturesMatchDrawing();
 };
 
 void tst_HiDpi::artworkRenderedAtDeviceResolution_data()
@@ -48,6 +51,38 @@ void tst_HiDpi::artworkRenderedAtDeviceResolution()
     QCOMPARE(shown.size(), sharp.size());
     QVERIFY(shown == sharp);
     QVERIFY(shown != blownUp); // the comparison can tell the two apart
+}
+
+void tst_HiDpi::builtPicturesMatchDrawing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("ratio");
+
+    for (const int ratio : {1, 2}) {
+        QTest::addRow("icon at %dx", ratio) << "icon" << QSize(16, 16) << ratio;
+        QTest::addRow("logo at %dx", ratio) << "logo" << QSize(274, 77) << ratio;
+        QTest::addRow("Get Dare at %dx", ratio) << "getdare" << QSize(133, 44) << ratio;
+        QTest::addRow("Get Dare highlighted at %dx", ratio)
+                << "getdare-over" << QSize(133, 44) << ratio;
+    }
+}
+
+void tst_HiDpi::builtPicturesMatchDrawing()
+{
+    // At 1x and 2x the pictures come drawn at build time; they must be what the program would
+    // draw itself, pixel for pixel.
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(int, ratio);
+
+    QVERIFY(QResource(QStringLiteral(":/rasters/%1@%2x.rgb32").arg(name).arg(ratio)).isValid());
+    const QString picture = QStringLiteral(":/assets/%1.svg").arg(name);
+    const QImage built = Artwork::render(picture, size, ratio).toImage();
+    const QImage drawn = Artwork::draw(picture, size, ratio).toImage();
+    QCOMPARE(built.size(), size * ratio);
+    QVERIFY(built.convertToFormat(QImage::Format_RGB32)
+            == drawn.convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(tst_HiDpi)

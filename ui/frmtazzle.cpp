@@ -9,6 +9,7 @@
 #include "ui/artwork.h"
 #include "ui/imagecontrol.h"
 #include "ui/linecontrol.h"
+#include "ui/linkpointer.h"
 #include "ui/pointerinput.h"
 #include "ui/urlopener.h"
 #include "ui/windowlayout.h"
@@ -123,11 +124,9 @@ void FrmTazzle::buildControls()
     lblDare->setText(QString::fromLatin1(WindowLayout::prompt));
     lblMore->setText(QString::fromLatin1(WindowLayout::linkPrefix) + websiteUrl().host());
 
-    const QCursor link = Artwork::linkCursor();
-    lblMore->setCursor(link);
     // The line takes no input, so the pointer over it is over the label. Qt 6.4 then shows the
     // label's pointer by itself; giving the line the same one keeps that true everywhere.
-    Line1->setCursor(link);
+    new LinkPointer({lblMore, Line1}, this);
 
     const QString getDare = QStringLiteral("Get Dare");
     imgLogo->setAccessibleName(QStringLiteral("Tazzle"));

@@ -1,10 +1,13 @@
 // Build-time tool: draws one SVG picture as the rasters the program ships with.
-//   rasterize png <picture.svg> <size> <out.png>        opaque RGB, size × size
+//   rasterize png <picture.svg> <size> <out.png>        opaque RGB
+//   rasterize raw <picture.svg> <size> <out.rgb32>      the pixels as they are drawn from:
+//                                                       rows of blue, green, red, 255 bytes
 //   rasterize ico <picture.svg> <size> <out.ico>        one 24-bit image
 //   rasterize rt-icon <picture.svg> <size> <out.bin>    that image as a Windows icon resource
 //   rasterize rt-group-icon <size> <icon-id> <out.bin>  the icon group naming that resource
-// The pictures are opaque by design; an output that is not is refused rather than flattened
-// in silence.
+// A size is N (N × N pixels) or @S (the picture's own size, S times). The pictures are opaque
+// by design; one that is not is refused rather than flattened in silence. They are drawn as
+// the program draws them at run time, so that both give the same pixels.
 
 #include "tools/rasterize/iconimage.h"
 
@@ -15,6 +18,7 @@
 #include <QSvgRenderer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -30,6 +34,33 @@ bool write(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
+// N or @S; nothing for anything else.
+std::optional<QSize> parseSize(const QString &text, QSize own)
+{
+    bool ok = false;
+    if (text.startsWith(u'@')) {
+        const int scale = text.mid(1).toInt(&ok);
+        if (ok && scale >= 1 && scale <= 8)
+            return own * scale;
+        return {};
+    }
+    const int side = text.toInt(&ok);
+    if (ok && side >= 1 && side <= 1024)
+        return QSize(side, side);
+    return {};
+}
+
+bool opaque(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) != 255)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -41,48 +72,39 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("usage: rasterize png|ico|rt-icon <picture.svg> <size> <out>\n"
                                    "       rasterize rt-group-icon <size> <icon-id> <out>"));
     }
-
     const QString &format = arguments.at(1);
     const QString &output = arguments.at(4);
-    const bool group = format == QLatin1String("rt-group-icon");
-    bool sizeOk = false;
-    const int size = arguments.at(group ? 2 : 3).toInt(&sizeOk);
-    if (!sizeOk || size < 1 || size > 256)
-        return fail(
-                QStringLiteral("size must be 1 to 256, got %1").arg(arguments.at(group ? 2 : 3)));
+    const bool icon = format != QLatin1String("png") && format != QLatin1String("raw");
 
-    if (group) {
+    if (format == QLatin1String("rt-group-icon")) {
+        const std::optional<QSize> size = parseSize(arguments.at(2), {});
         bool idOk = false;
         const uint id = arguments.at(3).toUInt(&idOk);
+        if (!size || size->width() > 256)
+            return fail(QStringLiteral("an icon is 1 to 256 pixels, not %1").arg(arguments.at(2)));
         if (!idOk || id < 1 || id > 0xffff)
             return fail(QStringLiteral("icon id must be 1 to 65535, got %1").arg(arguments.at(3)));
-        return write(output, IconImage::groupResource(QSize(size, size), quint16(id)))
+        return write(output, IconImage::groupResource(*size, quint16(id)))
                        ? 0
                        : fail(QStringLiteral("cannot write %1").arg(output));
     }
 
     const QString &picture = arguments.at(2);
-
     QSvgRenderer renderer(picture);
     if (!renderer.isValid())
         return fail(QStringLiteral("%1 is not a picture that can be drawn").arg(picture));
+    const std::optional<QSize> size = parseSize(arguments.at(3), renderer.defaultSize());
+    if (!size || (icon && (size->width() != size->height() || size->width() > 256)))
+        return fail(QStringLiteral("%1 is not a size for %2").arg(arguments.at(3), format));
 
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(*size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         renderer.render(&painter);
     }
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            if (qAlpha(image.pixel(x, y)) != 255)
-                return fail(QStringLiteral("%1 is not opaque at %2×%2 (pixel %3, %4)")
-                                    .arg(picture)
-                                    .arg(size)
-                                    .arg(x)
-                                    .arg(y));
-        }
-    }
+    if (!opaque(image))
+        return fail(QStringLiteral("%1 is not opaque at %2").arg(picture, arguments.at(3)));
     image = image.convertToFormat(QImage::Format_RGB888);
     // 96 dpi, the same on every build machine: the same bytes from the same picture.
     image.setDotsPerMeterX(3780);
@@ -92,6 +114,18 @@ int main(int argc, char *argv[])
     if (format == QLatin1String("png")) {
         QSaveFile file(output);
         written = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+    } else if (format == QLatin1String("raw")) {
+        QByteArray pixels;
+        pixels.reserve(image.width() * image.height() * 4);
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar *row = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x) {
+                const char bgra[] = {char(row[3 * x + 2]), char(row[3 * x + 1]), char(row[3 * x]),
+                                     char(255)};
+                pixels.append(bgra, 4);
+            }
+        }
+        written = write(output, pixels);
     } else if (format == QLatin1String("ico")) {
         written = write(output, IconImage::iconFile(image));
     } else if (format == QLatin1String("rt-icon")) {
