@@ -1,6 +1,7 @@
 #include "dare/daretable.h"
 #include "windowdriver.h"
 
+#include <QEnterEvent>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -69,6 +70,8 @@ private slots:
     void cleanup();
     void followsTheModel_data();
     void followsTheModel();
+    void arrivalIsAMovement_data();
+    void arrivalIsAMovement();
     void pictureStraightOntoNeighbours_data();
     void pictureStraightOntoNeighbours();
     void clickOnHighlightedPicture();
@@ -153,6 +156,47 @@ void tst_Rollover::followsTheModel()
                      qPrintable(where));
         }
     }
+}
+
+void tst_Rollover::arrivalIsAMovement_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("after");
+
+    QTest::addRow("onto the picture") << onPicture << false << true;
+    QTest::addRow("onto bare window") << bareArea << true << false;
+    QTest::addRow("onto the logo") << QPoint(273, 54) << true << true;
+    QTest::addRow("onto the dare label") << QPoint(266, 160) << true << true;
+    QTest::addRow("onto the link") << onLinkText << true << true;
+    QTest::addRow("onto the underline") << onUnderline << true << true;
+}
+
+void tst_Rollover::arrivalIsAMovement()
+{
+    // A pointer that arrives without moving (on Wayland always; on X when the window opens
+    // under it) reaches Qt as Enter alone, to the window and then to the control there, as
+    // sent here. It counts as a movement where it arrives. That Qt routes it so is checked on
+    // a real Wayland compositor.
+    QFETCH(QPoint, point);
+    QFETCH(bool, before);
+    QFETCH(bool, after);
+
+    if (before)
+        driver->moveTo(onPicture);
+    QCOMPARE(driver->highlighted(), before);
+    driver->moveTo(QPoint(-20, -20));
+
+    const QPoint global = driver->window.mapToGlobal(point);
+    QEnterEvent intoWindow(point, point, global);
+    QCoreApplication::sendEvent(&driver->window, &intoWindow);
+    if (QWidget *control = driver->window.childAt(point)) {
+        const QPoint local = control->mapFrom(&driver->window, point);
+        QEnterEvent intoControl(local, point, global);
+        QCoreApplication::sendEvent(control, &intoControl);
+    }
+    QCOMPARE(driver->highlighted(), after);
+    QCOMPARE(dareText(), QStringLiteral("Click below for your dare..."));
 }
 
 void tst_Rollover::pictureStraightOntoNeighbours_data()

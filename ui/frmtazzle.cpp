@@ -14,6 +14,7 @@
 #include "ui/urlopener.h"
 #include "ui/windowlayout.h"
 
+#include <QEnterEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -153,6 +154,14 @@ void FrmTazzle::connectHandlers()
     connect(pointerInput(imgLogo), &PointerInput::clicked, this, guarded(&FrmTazzle::imgLogo_Click));
     connect(pointerInput(lblDare), &PointerInput::clicked, this, guarded(&FrmTazzle::lblDare_Click));
     connect(pointerInput(lblMore), &PointerInput::clicked, this, guarded(&FrmTazzle::lblMore_Click));
+}
+
+void FrmTazzle::enterEvent(QEnterEvent *event)
+{
+    // The pointer arriving counts as a movement where it arrives; the controls hear of their
+    // own arrivals.
+    if (!childAt(event->position().toPoint()))
+        ErrorBoundary::run(this, [this] { Form_MouseMove(); });
 }
 
 void FrmTazzle::mouseMoveEvent(QMouseEvent *event)

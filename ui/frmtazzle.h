@@ -30,6 +30,7 @@ public:
     void cmdGetDare_Click();
 
 protected:
+    void enterEvent(QEnterEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:

@@ -15,6 +15,7 @@ PointerInput::PointerInput(QWidget *control)
 bool PointerInput::eventFilter(QObject *, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::Enter: // the pointer arriving without a move of its own (Wayland, a new window)
     case QEvent::MouseMove:
         emit moved();
         break;

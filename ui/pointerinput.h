@@ -20,6 +20,7 @@ public:
 signals:
     // A press and a release of the left button on the control.
     void clicked();
+    // The pointer moved over the control, or arrived there.
     void moved();
 
 protected:
