@@ -1,10 +1,17 @@
 #include "app/startup.h"
 
 #include <QList>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
+
+#ifdef __linux__
+#    include <fcntl.h>
+#    include <sys/mman.h>
+#    include <unistd.h>
+#endif
 
 namespace {
 
@@ -18,21 +25,64 @@ struct HeldMessage
 
 QtMessageHandler previousHandler = nullptr;
 QList<HeldMessage> *heldMessages = nullptr;
+// Standard error as it was; meanwhile the libraries below Qt (libwayland, libxcb) write their
+// own lines into heldOutput, so that a failed start says one thing once.
+int savedStderr = -1;
+int heldOutput = -1;
+
+void holdOutput()
+{
+#ifdef __linux__
+    heldOutput = memfd_create("tazzle-startup", MFD_CLOEXEC);
+    savedStderr = heldOutput < 0 ? -1 : fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (savedStderr < 0 || dup2(heldOutput, STDERR_FILENO) < 0) {
+        if (heldOutput >= 0)
+            close(heldOutput);
+        if (savedStderr >= 0)
+            close(savedStderr);
+        heldOutput = savedStderr = -1;
+    }
+#endif
+}
+
+// Gives standard error back, with what was held on it unless that is to be dropped.
+void releaseOutput(bool replay)
+{
+    if (savedStderr < 0)
+        return;
+    std::fflush(stderr);
+    dup2(savedStderr, STDERR_FILENO);
+    close(savedStderr);
+    if (replay) {
+        char buffer[4096];
+        ssize_t size;
+        for (off_t at = 0; (size = pread(heldOutput, buffer, sizeof buffer, at)) > 0; at += size) {
+            if (write(STDERR_FILENO, buffer, size_t(size)) < 0)
+                break;
+        }
+    }
+    close(heldOutput);
+    savedStderr = heldOutput = -1;
+}
 
 void startupHandler(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type == QtFatalMsg) {
         // Plain stdio: Qt's own logging is what we are standing in for here.
-        const QByteArray display = qgetenv("DISPLAY");
-        std::fprintf(stderr, "tazzle: cannot open the display%s%s%s; try: xvfb-run -a tazzle\n",
-                     display.isEmpty() ? "" : " \"", display.constData(),
-                     display.isEmpty() ? "" : "\"");
+        const QString reason = Startup::unreachableDisplay(qgetenv("QT_QPA_PLATFORM"),
+                                                           qgetenv("DISPLAY"),
+                                                           qgetenv("WAYLAND_DISPLAY"));
+        releaseOutput(false);
+        std::fprintf(stderr, "tazzle: %s\n", qPrintable(reason));
         std::fflush(stderr);
         std::_Exit(1);
     }
     heldMessages->append(
             {type, context.file, context.function, context.category, context.line, text});
 }
+
+const char howToGetOne[]
+        = "start Tazzle from a desktop session, or for X without one: xvfb-run -a tazzle";
 
 } // namespace
 
@@ -41,18 +91,47 @@ QString Startup::missingDisplay(const QByteArray &platform, const QByteArray &x1
 {
     if (!platform.isEmpty() || !x11Display.isEmpty() || !waylandDisplay.isEmpty())
         return {};
-    return QStringLiteral("no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
-                          "try: xvfb-run -a tazzle");
+    return QStringLiteral("no display to show the window on: neither an X display (DISPLAY) nor "
+                          "a Wayland socket (WAYLAND_DISPLAY) is set; %1")
+            .arg(QLatin1String(howToGetOne));
+}
+
+QString Startup::unreachableDisplay(const QByteArray &platform, const QByteArray &x11Display,
+                                    const QByteArray &waylandDisplay)
+{
+    const auto quoted = [](const QByteArray &name) {
+        return QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(name));
+    };
+    QStringList tried;
+    if (platform.isEmpty() || platform.startsWith("xcb")) {
+        if (!x11Display.isEmpty())
+            tried.append(QStringLiteral("the X display ") + quoted(x11Display));
+    }
+    if (platform.isEmpty() || platform.startsWith("wayland")) {
+        // Without WAYLAND_DISPLAY, a Wayland client looks for wayland-0.
+        if (!waylandDisplay.isEmpty() || platform.startsWith("wayland"))
+            tried.append(QStringLiteral("the Wayland socket ")
+                         + quoted(waylandDisplay.isEmpty() ? "wayland-0" : waylandDisplay));
+    }
+    if (tried.isEmpty()) {
+        tried.append(platform.isEmpty() ? QStringLiteral("a display")
+                                        : QStringLiteral("the platform ") + quoted(platform));
+    }
+    return QStringLiteral("cannot reach %1%2; %3")
+            .arg(tried.size() > 1 ? QStringLiteral("either ") : QString(),
+                 tried.join(QLatin1String(" or ")), QLatin1String(howToGetOne));
 }
 
 Startup::PlatformGuard::PlatformGuard()
 {
     heldMessages = new QList<HeldMessage>;
     previousHandler = qInstallMessageHandler(startupHandler);
+    holdOutput();
 }
 
 Startup::PlatformGuard::~PlatformGuard()
 {
+    releaseOutput(true);
     qInstallMessageHandler(previousHandler);
     for (const HeldMessage &held : std::as_const(*heldMessages)) {
         const QMessageLogContext context(held.file.constData(), held.line,

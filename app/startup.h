@@ -7,10 +7,13 @@
 // standard error and exit status 1.
 namespace Startup {
 
-// Why no display can be reached, from the values of QT_QPA_PLATFORM, DISPLAY and
+// Why there is no display to try, from the values of QT_QPA_PLATFORM, DISPLAY and
 // WAYLAND_DISPLAY; empty when a platform is there to try.
 QString missingDisplay(const QByteArray &platform, const QByteArray &x11Display,
                        const QByteArray &waylandDisplay);
+// What was tried and could not be reached, from the same values, and how to get a display.
+QString unreachableDisplay(const QByteArray &platform, const QByteArray &x11Display,
+                           const QByteArray &waylandDisplay);
 
 // While alive, Qt's start-up messages are held back; should Qt give up on the platform, the
 // process prints one line and exits 1 instead of aborting. Messages of a good start are

@@ -48,21 +48,32 @@ void tst_Startup::missingDisplay()
 void tst_Startup::noDisplayRun_data()
 {
     QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("said");
 
-    QTest::addRow("no DISPLAY") << QString();
-    // Qt itself gives up on this one and would abort; the guard turns that into a clean exit.
-    QTest::addRow("DISPLAY nobody serves") << QStringLiteral(":4711");
+    QTest::addRow("no display at all") << QString() << QString() << "neither an X display";
+    // Qt itself gives up on these and would abort; the guard turns that into a clean exit.
+    QTest::addRow("X display nobody serves")
+            << QStringLiteral(":4711") << QString() << "the X display \":4711\";";
+    QTest::addRow("Wayland socket nobody serves")
+            << QString() << QStringLiteral("tazzle-none") << "the Wayland socket \"tazzle-none\";";
+    QTest::addRow("neither reachable") << QStringLiteral(":4711") << QStringLiteral("tazzle-none")
+                                       << "either the X display \":4711\" or the Wayland socket";
 }
 
 void tst_Startup::noDisplayRun()
 {
     QFETCH(QString, display);
+    QFETCH(QString, wayland);
+    QFETCH(QString, said);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
         environment.remove(QString::fromLatin1(name));
     if (!display.isEmpty())
         environment.insert(QStringLiteral("DISPLAY"), display);
+    if (!wayland.isEmpty())
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
 
     QProcess tazzle;
     tazzle.setProcessEnvironment(environment);
@@ -70,9 +81,11 @@ void tst_Startup::noDisplayRun()
     QVERIFY(tazzle.waitForFinished(20'000));
     QCOMPARE(tazzle.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tazzle.exitCode(), 1);
-    const QByteArray err = tazzle.readAllStandardError();
-    QCOMPARE(err.count('\n'), 1);
-    QVERIFY2(err.startsWith("tazzle: "), err.constData());
+    const QString err = QString::fromLocal8Bit(tazzle.readAllStandardError());
+    QCOMPARE(err.count(u'\n'), 1);
+    QVERIFY2(err.startsWith(QLatin1String("tazzle: ")) && err.contains(said)
+                     && err.contains(QLatin1String("xvfb-run -a tazzle")),
+             qPrintable(err));
 }
 
 void tst_Startup::identity()
