@@ -11,11 +11,12 @@ run | test) ;;
 *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-liberation2)
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev
+    fonts-liberation2)
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 libxfixes3
         desktop-file-utils appstream man-db dpkg-dev lintian binutils-mingw-w64-x86-64
-        gcc-mingw-w64-x86-64 python3-pefile dbus at-spi2-core python3-pyatspi orca)
+        gcc-mingw-w64-x86-64 python3-pefile dbus at-spi2-core python3-pyatspi orca sway grim)
 fi
 missing=()
 for package in "${packages[@]}"; do
