@@ -23,6 +23,7 @@ int main(int, char *[])
     char programName[] = "tazzle";
     char *qtArgv[] = {programName, nullptr};
     int qtArgc = 1;
+    Startup::useOnlyAnExistingSessionBus();
 
     // Guarded only while Qt opens the display; afterwards its messages go out as usual.
     std::optional<Startup::PlatformGuard> guard(std::in_place);

@@ -1,5 +1,8 @@
 #include "app/startup.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QStringList>
 #include <QtGlobal>
@@ -120,6 +123,57 @@ QString Startup::unreachableDisplay(const QByteArray &platform, const QByteArray
     return QStringLiteral("cannot reach %1%2; %3")
             .arg(tried.size() > 1 ? QStringLiteral("either ") : QString(),
                  tried.join(QLatin1String(" or ")), QLatin1String(howToGetOne));
+}
+
+namespace {
+
+// The address of the bus an earlier dbus-launch started for this X display, if it still runs.
+QByteArray launchedBusAddress()
+{
+    QByteArray machineId;
+    for (const char *path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+        QFile file(QString::fromLatin1(path));
+        if (file.open(QIODevice::ReadOnly)) {
+            machineId = file.readLine().trimmed();
+            break;
+        }
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype colon = display.lastIndexOf(':');
+    if (machineId.isEmpty() || colon < 0)
+        return {};
+    const QByteArray number = display.mid(colon + 1).split('.').constFirst();
+    QFile saved(QDir::homePath()
+                + QStringLiteral("/.dbus/session-bus/%1-%2")
+                          .arg(QString::fromLatin1(machineId), QString::fromLatin1(number)));
+    if (!saved.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray address;
+    qint64 pid = 0;
+    while (!saved.atEnd()) {
+        const QByteArray line = saved.readLine().trimmed();
+        if (line.startsWith("DBUS_SESSION_BUS_ADDRESS="))
+            address = line.mid(25).replace('\'', "");
+        else if (line.startsWith("DBUS_SESSION_BUS_PID="))
+            pid = line.mid(21).toLongLong();
+    }
+    if (pid <= 0 || !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
+        return {};
+    return address;
+}
+
+} // namespace
+
+void Startup::useOnlyAnExistingSessionBus()
+{
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    // libdbus finds the session's own bus there by itself.
+    const QString runtimeDirectory = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtimeDirectory.isEmpty() && QFileInfo::exists(runtimeDirectory + QStringLiteral("/bus")))
+        return;
+    const QByteArray launched = launchedBusAddress();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", launched.isEmpty() ? QByteArray("disabled:") : launched);
 }
 
 Startup::PlatformGuard::PlatformGuard()

@@ -15,6 +15,11 @@ QString missingDisplay(const QByteArray &platform, const QByteArray &x11Display,
 QString unreachableDisplay(const QByteArray &platform, const QByteArray &x11Display,
                            const QByteArray &waylandDisplay);
 
+// Where the session has no D-Bus, libdbus would start one of its own (dbus-launch) that
+// outlives the program and writes under HOME. This keeps to the session's bus, or one an
+// earlier dbus-launch left for this X display, and otherwise to none.
+void useOnlyAnExistingSessionBus();
+
 // While alive, Qt's start-up messages are held back; should Qt give up on the platform, the
 // process prints one line and exits 1 instead of aborting. Messages of a good start are
 // passed on when the guard ends.

@@ -16,7 +16,8 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland li
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 libxfixes3
         desktop-file-utils appstream man-db dpkg-dev lintian binutils-mingw-w64-x86-64
-        gcc-mingw-w64-x86-64 python3-pefile dbus at-spi2-core python3-pyatspi orca sway grim)
+        gcc-mingw-w64-x86-64 python3-pefile dbus at-spi2-core python3-pyatspi orca sway grim
+        dbus-x11)
 fi
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Tazzle where the desktop is missing pieces or goes away: each case ends clearly, with no
+# core dump, and the program writes nothing. Usage: hostile.sh path/to/tazzle
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/../lib.sh"
+need Xvfb openbox xdotool wmctrl convert import dbus-launch dbus-send setpriv
+tazzle=$(realpath "$1")
+
+startX 800x600x24
+openbox >/dev/null 2>&1 &
+pids+=($!)
+eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+
+# An unwritable HOME means nothing to root: as root, Tazzle runs as nobody.
+chmod 755 "$work"
+as=()
+[ "$(id -u)" = 0 ] && as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+mkdir "$work/home" "$work/bin" "$work/fonts"
+[ "$(id -u)" = 0 ] && chown nobody:nogroup "$work/home"
+printf '#!/bin/sh\nexit 1\n' >"$work/bin/xdg-open"
+chmod 755 "$work/bin/xdg-open"
+
+# start [VAR=value ...]: Tazzle as a bare X session would start it: no session bus, no
+# XDG_RUNTIME_DIR, an opener that fails. Sets pid and wid.
+start() {
+    "${as[@]}" env -i PATH="$work/bin:/usr/bin:/bin" HOME="$work/home" DISPLAY="$DISPLAY" "$@" \
+        "$tazzle" 2>>"$work/stderr" &
+    pid=$!
+    pids+=("$pid")
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" |
+        head -n1) || fail "no window: $(tail -n 3 "$work/stderr")"
+    eventually bright 174 56 || fail "the logo was not drawn"
+}
+pixel() {
+    import -window "$wid" "$work/now.png" 2>/dev/null &&
+        convert "$work/now.png" -colorspace Gray -format "%[fx:int(255*p{$1,$2})]" info:
+}
+bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
+# Some pixel of the box is bright: text is drawn there.
+textIn() {
+    import -window "$wid" "$work/now.png" 2>/dev/null &&
+        [ "$(convert "$work/now.png" -crop "$1" -colorspace Gray -format "%[fx:int(255*maxima)]" info:)" -gt 200 ]
+}
+dareShown() { ! textIn 505x20+16+120 || [ "$(convert "$work/now.png" -crop 505x20+16+120 +repage \
+    -format %# info:)" != "$prompt" ]; }
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
+close() {
+    wmctrl -i -c "$wid"
+    eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
+    wait "$pid" && status=0 || status=$?
+    [ "$status" = 0 ] || fail "exit status $status after closing"
+}
+nothingWritten() {
+    [ -z "$(find "$work/home" -mindepth 1)" ] || fail "written: $(find "$work/home" -mindepth 1)"
+}
+
+echo "# HOME unwritable, no XDG_RUNTIME_DIR, no session bus though dbus-launch is installed"
+chmod 555 "$work/home"
+start
+textIn 505x20+16+120 || fail "no prompt"
+prompt=$(convert "$work/now.png" -crop 505x20+16+120 +repage -format %# info:)
+click 266 230
+eventually bash -c "$(declare -f pixel textIn dareShown); work='$work' wid='$wid' prompt='$prompt' dareShown" ||
+    fail "no dare"
+click 30 280 # the opener fails; nothing to show for it
+sleep 0.3
+kill -0 "$pid" || fail "a failing opener ended the program"
+close
+nothingWritten
+chmod 755 "$work/home"
+
+echo "# with a writable HOME, still no session bus started and nothing written"
+start
+close
+nothingWritten
+! pgrep -u "$(stat -c %U "$work/home")" -f "dbus-(launch|daemon)" >/dev/null ||
+    fail "a session bus was left behind: $(pgrep -a -u "$(stat -c %U "$work/home")" dbus)"
+
+echo "# a bus that an earlier dbus-launch left for this display is used"
+eval "$("${as[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" DISPLAY="$DISPLAY" \
+    dbus-launch --sh-syntax --autolaunch="$(cat /etc/machine-id)")"
+pids+=("$DBUS_SESSION_BUS_PID")
+start
+bus() {
+    "${as[@]}" env -i dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply \
+        --dest=org.freedesktop.DBus / "org.freedesktop.DBus.$1" "${@:2}" 2>/dev/null
+}
+connected() {
+    local name
+    for name in $(bus ListNames | grep -o '":[0-9.]*"' | tr -d '"'); do
+        bus GetConnectionUnixProcessID "string:$name" | grep -qw "uint32 $pid" && return 0
+    done
+    return 1
+}
+eventually connected || fail "Tazzle is not on the session bus"
+close
+kill "$DBUS_SESSION_BUS_PID"
+rm -rf "${work:?}/home/.dbus"
+
+echo "# no face with Arial's widths: every text still shows"
+printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>%s/fonts</cachedir></fontconfig>\n' \
+    "$work" >"$work/fonts.conf"
+chmod 777 "$work/fonts"
+start FONTCONFIG_FILE="$work/fonts.conf"
+textIn 505x20+16+120 || fail "no prompt"
+textIn 160x14+8+272 || fail "no link text"
+textIn 160x12+120+276 || fail "no host name"
+close
+
+echo "# the X server going away ends the program at once, with a non-zero status"
+start
+kill "${pids[0]}"
+for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$pid" 2>/dev/null || fail "still running 2 s after the X server died"
+wait "$pid" && status=0 || status=$?
+[ "$status" != 0 ] && [ "$status" -lt 128 ] || fail "exit status $status"
+echo PASS
