@@ -25,15 +25,18 @@ pids=()
 cleanup() {
     local p
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    # Gone before the next test starts its own: a dying X server still holds its display.
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
     # Processes that recorded their own id, such as stand-in openers.
     for p in "$work"/*.pid; do [ -f "$p" ] && kill "$(cat "$p")" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A private X server of the given screen size, DISPLAY pointing at it.
+# A private X server of the given screen size, DISPLAY pointing at it. It must not reset when
+# its last client leaves: a program starting just then would find no display.
 startX() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
     pids+=($!)
     eventually test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$work/display")"
