@@ -51,7 +51,11 @@ fi
 
 # The sanitized run first, so that the summary of the plain run ends the output.
 build build-sanitize -DTAZZLE_SANITIZE=ON -DTAZZLE_BUILD_TESTS=ON
-UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-exclude system
+# LeakSanitizer too; the end-to-end runs that close the window the usual way run here as well.
+export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
+export UBSAN_OPTIONS=print_stacktrace=1
+ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-exclude system
+ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-regex sanitized
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 build build -DTAZZLE_BUILD_TESTS=ON
 ctest --test-dir build --output-on-failure --no-tests=error

@@ -24,8 +24,9 @@ chmod 755 "$work/bin/xdg-open"
 # start [VAR=value ...]: Tazzle as a bare X session would start it: no session bus, no
 # XDG_RUNTIME_DIR, an opener that fails. Sets pid and wid.
 start() {
-    "${as[@]}" env -i PATH="$work/bin:/usr/bin:/bin" HOME="$work/home" DISPLAY="$DISPLAY" "$@" \
-        "$tazzle" 2>>"$work/stderr" &
+    "${as[@]}" env -i PATH="$work/bin:/usr/bin:/bin" HOME="$work/home" DISPLAY="$DISPLAY" \
+        ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} ${LSAN_OPTIONS:+LSAN_OPTIONS="$LSAN_OPTIONS"} \
+        "$@" "$tazzle" 2>>"$work/stderr" &
     pid=$!
     pids+=("$pid")
     wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" |
