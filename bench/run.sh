@@ -5,20 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-11}
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-liberation2
-    xvfb valgrind binutils python3)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-        missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get update
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-fi
+tools/install-missing.sh cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev \
+    fonts-liberation2 xvfb valgrind binutils python3
 
 build=build-bench
 cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \

@@ -4,6 +4,7 @@
 #include "dare/random.h"
 #include "fakes.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <cfenv>
@@ -170,24 +171,17 @@ void tst_DareEngine::dareFor_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("expected");
 
-    // Written out again on purpose: the table must match these character for character.
-    const char *texts[] = {
-            "Wear a toilet paper turban",
-            "Talk to a guy/girl and when they ask your name, burp it",
-            "Sing everything you say for the next 15 minutes in the style of Zundrelli",
-            "Propose to a stranger",
-            "Take a photo with a celebrity look alike",
-            "Blag a free drink from the bar",
-            "Wear your t-shirt inside-out for the rest of the night",
-            "Get a stranger to sign your chest",
-            "Use a foreign accent for the rest of the night",
-            "Convince someone that you have been on TV",
-    };
+    // Written out again on purpose, one a line: the table must match them character for
+    // character.
+    QFile file(QStringLiteral(TAZZLE_TESTS_DIR "/dares.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList texts = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(texts.size(), 10);
     for (int n = 1; n <= 10; ++n)
-        QTest::addRow("dare %d", n) << n << QString::fromLatin1(texts[n - 1]);
+        QTest::addRow("dare %d", n) << n << texts[n - 1];
     for (const int other : {0, 11, -5, Limits::min(), Limits::max()})
         QTest::addRow("%d falls through to dare 10", other)
-                << other << QString::fromLatin1(texts[9]);
+                << other << texts[9];
 }
 
 void tst_DareEngine::dareFor()

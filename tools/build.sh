@@ -19,19 +19,7 @@ if [ "$mode" = test ]; then
         gcc-mingw-w64-x86-64 python3-pefile dbus at-spi2-core python3-pyatspi orca sway grim
         dbus-x11)
 fi
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-        missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing ${missing[*]}"
-    sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get update
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-fi
+tools/install-missing.sh "${packages[@]}"
 
 jobs=$(nproc)
 build() { # build-dir cmake-options...

@@ -1,9 +1,13 @@
 """Reads the version block and the icon back out of a Windows program file, and checks them
 against what Tazzle's program file must say. Usage: windowsresources.py Tazzle.exe Tazzle.ico"""
+import os
 import struct
 import sys
 
 import pefile
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from checks import check, verdict  # noqa: E402
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 ENGLISH_US = 0x0409
@@ -16,12 +20,6 @@ STRINGS = {
     "OriginalFilename": "Tazzle.exe",
 }
 
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
 
 
 pe = pefile.PE(sys.argv[1])
@@ -84,7 +82,4 @@ with open(sys.argv[2], "rb") as f:
 check(ico[:6] == struct.pack("<HHH", 0, 1, 1) and ico[22:] == image,
       "the icon file differs from the program file's icon")
 
-for failure in failures:
-    print("FAIL:", failure)
-print("FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+verdict()

@@ -12,25 +12,18 @@ import time
 
 import pyatspi
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "a11y"))
+sys.path[:0] = [os.path.join(os.path.dirname(__file__), ".."),
+                os.path.join(os.path.dirname(__file__), "..", "a11y")]
 import a11ybus  # noqa: E402
-from a11ybus import application, pump, showing, wait_for  # noqa: E402
+from a11ybus import application, showing, wait_for  # noqa: E402
+from checks import check, verdict  # noqa: E402
 
 tazzle, path, opened_file, seed, events = sys.argv[1:6]
 events = int(events)
 PROMPT = "Click below for your dare..."
-DARES = {
-    "Wear a toilet paper turban",
-    "Talk to a guy/girl and when they ask your name, burp it",
-    "Sing everything you say for the next 15 minutes in the style of Zundrelli",
-    "Propose to a stranger",
-    "Take a photo with a celebrity look alike",
-    "Blag a free drink from the bar",
-    "Wear your t-shirt inside-out for the rest of the night",
-    "Get a stranger to sign your chest",
-    "Use a foreign accent for the rest of the night",
-    "Convince someone that you have been on TV",
-}
+# The ten dares, as the tests know them.
+with open(os.path.join(os.path.dirname(__file__), "..", "dares.txt")) as f:
+    DARES = set(f.read().splitlines())
 ORIGIN = (100, 100)  # where the window is put on the screen
 
 # The controls where they take the pointer, top of the stack first; the underline takes no
@@ -55,14 +48,6 @@ def inside(x, y, control):
     return left <= x < left + width and top <= y < top + height
 
 
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what, flush=True)
-    return condition
 
 
 def xdotool(*arguments):
@@ -179,5 +164,4 @@ finally:
     program.terminate()
     program.wait(10)
 
-print("FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+verdict()

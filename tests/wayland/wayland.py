@@ -11,27 +11,13 @@ import time
 
 from virtualpointer import VirtualPointer
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from checks import check, eventually, verdict  # noqa: E402
+
 tazzle, work = sys.argv[1:3]
 APP_ID = "example.tazzle.Tazzle"
 TITLE = "Tazzle - Random dare generator"
 OUTPUT = (1024, 768)
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what, flush=True)
-    return condition
-
-
-def eventually(predicate, seconds=5.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(0.05)
-    return predicate()
 
 
 def sway(*command):
@@ -157,5 +143,4 @@ finally:
 written = [p for p in glob.glob(f"{os.environ['HOME']}/**", recursive=True, include_hidden=True)
            if os.path.isfile(p)]
 check(not written, f"files written: {written}")
-print("FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+verdict()
