@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-11}
 
 tools/install-missing.sh cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev \
-    fonts-liberation2 xvfb valgrind binutils python3
+    fonts-liberation2 xvfb valgrind binutils python3 dbus
 
 build=build-bench
 cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \
@@ -21,8 +21,11 @@ export DISPLAY=":$(head -n1 "$work/display")"
 
 face=$(QT_QPA_PLATFORM=offscreen $build/bench/resolvedface 2>/dev/null)
 echo "Measuring start-up ($runs runs each, then callgrind) ..." >&2
-/usr/bin/python3 bench/startup.py "$runs" $build/tazzle $build/bench/reference "$face" \
-    >"$work/startup.json"
+# Both on a session bus of their own, as on a desktop: without one, Tazzle uses none while the
+# reference would have libdbus start one.
+dbus-run-session -- /usr/bin/python3 bench/startup.py "$runs" $build/tazzle \
+    $build/bench/reference "$face" >"$work/startup.json" 2>"$work/startup.err" ||
+    { cat "$work/startup.err" >&2; exit 1; }
 echo "Measuring in-process costs ..." >&2
 QT_QPA_PLATFORM=offscreen $build/bench/bench_tazzle -median 5 -o "$work/bench.xml,xml" >/dev/null 2>&1
 strip -o "$work/tazzle" $build/tazzle
