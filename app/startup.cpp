@@ -87,46 +87,6 @@ void startupHandler(QtMsgType type, const QMessageLogContext &context, const QSt
 const char howToGetOne[]
         = "start Tazzle from a desktop session, or for X without one: xvfb-run -a tazzle";
 
-} // namespace
-
-QString Startup::missingDisplay(const QByteArray &platform, const QByteArray &x11Display,
-                                const QByteArray &waylandDisplay)
-{
-    if (!platform.isEmpty() || !x11Display.isEmpty() || !waylandDisplay.isEmpty())
-        return {};
-    return QStringLiteral("no display to show the window on: neither an X display (DISPLAY) nor "
-                          "a Wayland socket (WAYLAND_DISPLAY) is set; %1")
-            .arg(QLatin1String(howToGetOne));
-}
-
-QString Startup::unreachableDisplay(const QByteArray &platform, const QByteArray &x11Display,
-                                    const QByteArray &waylandDisplay)
-{
-    const auto quoted = [](const QByteArray &name) {
-        return QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(name));
-    };
-    QStringList tried;
-    if (platform.isEmpty() || platform.startsWith("xcb")) {
-        if (!x11Display.isEmpty())
-            tried.append(QStringLiteral("the X display ") + quoted(x11Display));
-    }
-    if (platform.isEmpty() || platform.startsWith("wayland")) {
-        // Without WAYLAND_DISPLAY, a Wayland client looks for wayland-0.
-        if (!waylandDisplay.isEmpty() || platform.startsWith("wayland"))
-            tried.append(QStringLiteral("the Wayland socket ")
-                         + quoted(waylandDisplay.isEmpty() ? "wayland-0" : waylandDisplay));
-    }
-    if (tried.isEmpty()) {
-        tried.append(platform.isEmpty() ? QStringLiteral("a display")
-                                        : QStringLiteral("the platform ") + quoted(platform));
-    }
-    return QStringLiteral("cannot reach %1%2; %3")
-            .arg(tried.size() > 1 ? QStringLiteral("either ") : QString(),
-                 tried.join(QLatin1String(" or ")), QLatin1String(howToGetOne));
-}
-
-namespace {
-
 // The address of the bus an earlier dbus-launch started for this X display, if it still runs.
 QByteArray launchedBusAddress()
 {
@@ -163,6 +123,41 @@ QByteArray launchedBusAddress()
 }
 
 } // namespace
+
+QString Startup::missingDisplay(const QByteArray &platform, const QByteArray &x11Display,
+                                const QByteArray &waylandDisplay)
+{
+    if (!platform.isEmpty() || !x11Display.isEmpty() || !waylandDisplay.isEmpty())
+        return {};
+    return QStringLiteral("no display to show the window on: neither an X display (DISPLAY) nor "
+                          "a Wayland socket (WAYLAND_DISPLAY) is set; %1")
+            .arg(QLatin1String(howToGetOne));
+}
+
+QString Startup::unreachableDisplay(const QByteArray &platform, const QByteArray &x11Display,
+                                    const QByteArray &waylandDisplay)
+{
+    const auto quoted = [](const QByteArray &name) {
+        return QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(name));
+    };
+    const bool x11 = platform.isEmpty() || platform.startsWith("xcb");
+    const bool wayland = platform.isEmpty() || platform.startsWith("wayland");
+    QStringList tried;
+    if (x11 && !x11Display.isEmpty())
+        tried.append(QStringLiteral("the X display ") + quoted(x11Display));
+    // A Wayland client asked for by name looks for wayland-0 when WAYLAND_DISPLAY is unset.
+    if (wayland && (!waylandDisplay.isEmpty() || !platform.isEmpty())) {
+        tried.append(QStringLiteral("the Wayland socket ")
+                     + quoted(waylandDisplay.isEmpty() ? "wayland-0" : waylandDisplay));
+    }
+    if (tried.isEmpty()) {
+        tried.append(platform.isEmpty() ? QStringLiteral("a display")
+                                        : QStringLiteral("the platform ") + quoted(platform));
+    }
+    return QStringLiteral("cannot reach %1%2; %3")
+            .arg(tried.size() > 1 ? QStringLiteral("either ") : QString(),
+                 tried.join(QLatin1String(" or ")), QLatin1String(howToGetOne));
+}
 
 void Startup::useOnlyAnExistingSessionBus()
 {

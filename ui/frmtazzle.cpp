@@ -129,8 +129,8 @@ void FrmTazzle::buildControls()
     // label's pointer by itself; giving the line the same one keeps that true everywhere.
     new LinkPointer({lblMore, Line1}, this);
 
-    const QString getDare = QStringLiteral("Get Dare");
-    imgLogo->setAccessibleName(QStringLiteral("Tazzle"));
+    const QString getDare = QString::fromLatin1(WindowLayout::buttonCaption);
+    imgLogo->setAccessibleName(QString::fromLatin1(BuildInfo::applicationName));
     imgGetDare->setAccessibleName(getDare);
     imgGetDare_over->setAccessibleName(getDare);
     lblMore->setAccessibleDescription(QStringLiteral("Opens the makers' web site"));
