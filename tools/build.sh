@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
-# Installs what is missing (Debian 12, Ubuntu 24.04), builds, then runs Tazzle or every test.
+# Installs what is missing (Debian 12 or 13), builds, then runs Tazzle or every test.
 #   tools/build.sh run    build and start Tazzle
 #   tools/build.sh test   build and run every test, also under AddressSanitizer and UBSan
+#   tools/build.sh package   build the Debian package for this release into build-package/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case $mode in
-run | test) ;;
-*) echo "usage: $0 run|test" >&2; exit 2 ;;
+run | test | package) ;;
+*) echo "usage: $0 run|test|package" >&2; exit 2 ;;
 esac
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev
     fonts-liberation2)
+[ "$mode" = package ] && packages+=(dpkg-dev)
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 libxfixes3
         desktop-file-utils appstream man-db dpkg-dev lintian binutils-mingw-w64-x86-64
         gcc-mingw-w64-x86-64 python3-pefile dbus at-spi2-core python3-pyatspi orca sway grim
-        dbus-x11)
+        dbus-x11 piuparts mmdebstrap)
 fi
 tools/install-missing.sh "${packages[@]}"
 
@@ -26,6 +28,14 @@ build() { # build-dir cmake-options...
     cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${@:2}"
     cmake --build "$1" --parallel "$jobs"
 }
+
+if [ "$mode" = package ]; then
+    rm -f build-package/tazzle_*.deb
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF
+    cmake --build build-package --parallel "$jobs"
+    (cd build-package && cpack -G DEB)
+    exit
+fi
 
 if [ "$mode" = run ]; then
     build build -DTAZZLE_BUILD_TESTS=OFF
@@ -40,7 +50,9 @@ fi
 # The sanitized run first, so that the summary of the plain run ends the output.
 build build-sanitize -DTAZZLE_SANITIZE=ON -DTAZZLE_BUILD_TESTS=ON
 # LeakSanitizer too; the end-to-end runs that close the window the usual way run here as well.
-export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
+# Full stacks, so that each suppression can name the Qt function that owns its leak.
+export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-exclude system
 ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-regex sanitized

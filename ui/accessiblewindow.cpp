@@ -5,20 +5,38 @@
 
 #include <algorithm>
 
+// Qt 6.8 has its own way to have a message read out (an AT-SPI announcement, a UI Automation
+// notification); before it, a notification object that comes into view carries each dare.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+static constexpr bool qtAnnounces = true;
+static void announceThroughQt(QWidget *window, const QString &text)
+{
+    QAccessibleAnnouncementEvent event(window, text);
+    QAccessible::updateAccessibility(&event);
+}
+#else
+static constexpr bool qtAnnounces = false;
+static void announceThroughQt(QWidget *, const QString &) { }
+#endif
+
 AccessibleWindow::AccessibleWindow(QWidget *window)
     : QAccessibleWidget(window, QAccessible::Window)
-    , announcement(new DareAnnouncement(window))
-    , announcementId(QAccessible::registerAccessibleInterface(announcement))
+    , announcement(qtAnnounces ? nullptr : new DareAnnouncement(window))
+    , announcementId(announcement ? QAccessible::registerAccessibleInterface(announcement) : 0)
 { }
 
 AccessibleWindow::~AccessibleWindow()
 {
-    QAccessible::deleteAccessibleInterface(announcementId);
+    if (announcement)
+        QAccessible::deleteAccessibleInterface(announcementId);
 }
 
 void AccessibleWindow::announce(const QString &text)
 {
-    announcement->announce(text);
+    if (announcement)
+        announcement->announce(text);
+    else
+        announceThroughQt(widget(), text);
 }
 
 QWidgetList AccessibleWindow::offeredControls() const
@@ -39,7 +57,7 @@ QWidgetList AccessibleWindow::offeredControls() const
 
 int AccessibleWindow::childCount() const
 {
-    return int(offeredControls().size()) + 1;
+    return int(offeredControls().size()) + (announcement ? 1 : 0);
 }
 
 QAccessibleInterface *AccessibleWindow::child(int index) const
@@ -47,12 +65,12 @@ QAccessibleInterface *AccessibleWindow::child(int index) const
     const QWidgetList offered = offeredControls();
     if (index >= 0 && index < offered.size())
         return QAccessible::queryAccessibleInterface(offered.at(index));
-    return index == offered.size() ? announcement : nullptr;
+    return index == offered.size() ? announcement : nullptr; // null where Qt announces
 }
 
 int AccessibleWindow::indexOfChild(const QAccessibleInterface *child) const
 {
-    if (child == announcement)
+    if (child && child == announcement)
         return int(offeredControls().size());
     return child ? int(offeredControls().indexOf(child->object())) : -1;
 }

@@ -5,8 +5,8 @@
 class DareAnnouncement;
 
 // The main window as a screen reader sees it: a frame named with its title, offering the
-// controls the user can perceive (not the underline, not the hidden button) and the
-// announcement of each new dare.
+// controls the user can perceive (not the underline, not the hidden button) and, where Qt has
+// no announcements of its own, the notification that carries each new dare.
 class AccessibleWindow : public QAccessibleWidget
 {
 public:
@@ -23,6 +23,6 @@ public:
 private:
     QWidgetList offeredControls() const;
 
-    DareAnnouncement *announcement;
+    DareAnnouncement *announcement; // null where Qt announces by itself
     QAccessible::Id announcementId;
 };

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The Debian package: lintian finds nothing to warn of, its dependencies name Qt and the font,
-# apt resolves it on a system that has nothing installed yet, and the program unpacked from it
-# shows its window under a real X server. Usage: package.sh build-dir app-id
+# apt resolves it on a system that has nothing installed yet, piuparts installs, removes and
+# purges it in a clean system of this release, and the program unpacked from it shows its window
+# under a real X server. Usage: package.sh build-dir app-id
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 build=$1 appId=$2
-need cpack lintian dpkg-deb dpkg-shlibdeps apt-get Xvfb xdotool xwininfo
+need cpack lintian dpkg-deb dpkg-shlibdeps apt-get objdump Xvfb xdotool xwininfo
+. /etc/os-release
 
 echo "# build"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" ||
@@ -19,9 +21,18 @@ lintian --info "$deb" 2>&1 | tee "$work/lintian.log" | grep -v "running with roo
 
 echo "# control fields and contents"
 field() { dpkg-deb -f "$deb" "$1"; }
-for dependency in libqt6widgets6 libqt6gui6 libqt6svg6 libqt6core6 fonts-liberation2; do
-    grep -qw "$dependency" <<<"$(field Depends)" || fail "Depends lacks $dependency"
+depends() { tr ',|' '\n\n' <<<"$(field Depends)" | awk '{print $1}' | grep -qx "$1"; }
+# Each library the program links, by the package that holds it on this system (their names
+# change between releases, libqt6core6 becoming libqt6core6t64), and the font it draws with.
+dpkg -x "$deb" "$work/root"
+for library in $(objdump -p "$work/root/usr/games/tazzle" | awk '$1 == "NEEDED" {print $2}'); do
+    holder=$(dpkg -S "*/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/$library" 2>/dev/null |
+        head -n1 | cut -d: -f1) || true
+    [ -n "$holder" ] || fail "no installed package holds $library"
+    depends "$holder" || fail "Depends lacks $holder, which holds $library"
 done
+depends fonts-liberation2 || fail "Depends lacks fonts-liberation2"
+depends libqt6svg6 || fail "Depends lacks Qt Svg"
 [ "$(field Recommends)" = "xdg-utils, qt6-wayland" ] || fail "Recommends: $(field Recommends)"
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 dpkg-deb -c "$deb" | awk '{print $6}' | tee "$work/contents" | sed 's/^/  /'
@@ -41,8 +52,30 @@ for package in tazzle libqt6widgets6 libqt6svg6 fonts-liberation2; do
     grep -q "^Inst $package " "$work/apt.log" || fail "apt would not install $package"
 done
 
+echo "# piuparts: it installs, removes and purges cleanly on a clean $VERSION_CODENAME"
+if [ "$(id -u)" = 0 ]; then
+    need piuparts mmdebstrap unshare
+    mirror=$("$(dirname "$0")/../../tools/debian-mirror.sh")
+    # A bare system of this release to start from, made once.
+    base=${TAZZLE_CACHE:-/var/cache/tazzle}/piuparts-$VERSION_CODENAME.tar.gz
+    if [ ! -s "$base" ]; then
+        mkdir -p "$(dirname "$base")"
+        mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
+            >"$work/base.log" 2>&1 || fail "no base system: $(tail -n 5 "$work/base.log")"
+        mv "$base.new.tar.gz" "$base"
+    fi
+    # Its mounts go with it, also when it is interrupted.
+    unshare --mount --propagation private piuparts --tmpdir "$work" -d "$VERSION_CODENAME" \
+        --mirror "$mirror main" -b "$base" "$deb" >"$work/piuparts.log" 2>&1 ||
+        fail "piuparts: $(grep -E " (FAIL|ERROR):" "$work/piuparts.log" | tail -n 20)"
+    grep "PASS:" "$work/piuparts.log" | tail -n1
+elif [ "${CI:-}" = true ]; then
+    fail "piuparts needs root"
+else
+    echo "SKIP: piuparts needs root"
+fi
+
 echo "# the unpacked program shows its window"
-dpkg -x "$deb" "$work/root"
 startX 800x600x24
 mkdir -m 700 "$work/runtime"
 HOME=$work XDG_RUNTIME_DIR=$work/runtime "$work/root/usr/games/tazzle" &

@@ -79,25 +79,33 @@ nothingWritten
     fail "a session bus was left behind: $(pgrep -a -u "$(stat -c %U "$work/home")" dbus)"
 
 echo "# a bus that an earlier dbus-launch left for this display is used"
-eval "$("${as[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" DISPLAY="$DISPLAY" \
-    dbus-launch --sh-syntax --autolaunch="$(cat /etc/machine-id)")"
-pids+=("$DBUS_SESSION_BUS_PID")
-start
-bus() {
-    "${as[@]}" env -i dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply \
-        --dest=org.freedesktop.DBus / "org.freedesktop.DBus.$1" "${@:2}" 2>/dev/null
-}
-connected() {
-    local name
-    for name in $(bus ListNames | grep -o '":[0-9.]*"' | tr -d '"'); do
-        bus GetConnectionUnixProcessID "string:$name" | grep -qw "uint32 $pid" && return 0
-    done
-    return 1
-}
-eventually connected || fail "Tazzle is not on the session bus"
-close
-kill "$DBUS_SESSION_BUS_PID"
-rm -rf "${work:?}/home/.dbus"
+# A display's bus is found through the machine id: a system without one (a bare container)
+# cannot have such a bus, and its dbus-launch refuses to make one.
+machineId=$(cat /etc/machine-id 2>/dev/null || cat /var/lib/dbus/machine-id 2>/dev/null || true)
+if [ -z "$machineId" ]; then
+    echo "# (no machine id on this system: no bus can be left for a display, nothing to use)"
+else
+    eval "$("${as[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" DISPLAY="$DISPLAY" \
+        dbus-launch --sh-syntax --autolaunch="$machineId")"
+    [ -n "${DBUS_SESSION_BUS_PID:-}" ] || fail "dbus-launch started no bus"
+    pids+=("$DBUS_SESSION_BUS_PID")
+    start
+    bus() {
+        "${as[@]}" env -i dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply \
+            --dest=org.freedesktop.DBus / "org.freedesktop.DBus.$1" "${@:2}" 2>/dev/null
+    }
+    connected() {
+        local name
+        for name in $(bus ListNames | grep -o '":[0-9.]*"' | tr -d '"'); do
+            bus GetConnectionUnixProcessID "string:$name" | grep -qw "uint32 $pid" && return 0
+        done
+        return 1
+    }
+    eventually connected || fail "Tazzle is not on the session bus"
+    close
+    kill "$DBUS_SESSION_BUS_PID"
+    rm -rf "${work:?}/home/.dbus"
+fi
 
 echo "# no face with Arial's widths: every text still shows"
 # DejaVu alone, with the system's usual rules: Arial then means DejaVu Sans, which is wider.

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs a command in a clean chroot of another Debian release, on a copy of this checkout's
+# files at /tazzle. The chroot is made from Debian's archive with mmdebstrap and kept between
+# runs (packages installed there stay; the checkout and its builds do not). Everything runs in
+# private mount and PID namespaces, so nothing stays mounted or running after the command,
+# whether it passes, fails or is interrupted.
+#   tools/release-chroot.sh other|bookworm|trixie [command...]   (default: ./tools/build.sh test)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ "$(id -u)" = 0 ] || exec sudo --preserve-env=CI,TAZZLE_CACHE "$0" "$@"
+
+release=${1:?usage: $0 other|bookworm|trixie [command...]}
+shift
+command=("$@")
+[ ${#command[@]} -gt 0 ] || command=(./tools/build.sh test)
+. /etc/os-release
+if [ "$release" = other ]; then
+    case $VERSION_CODENAME in
+    bookworm) release=trixie ;;
+    trixie) release=bookworm ;;
+    *) echo "no other supported release known for $VERSION_CODENAME" >&2; exit 2 ;;
+    esac
+fi
+[ "$release" != "$VERSION_CODENAME" ] || { echo "this system is $release already" >&2; exit 2; }
+
+tools/install-missing.sh mmdebstrap util-linux
+mirror=$(tools/debian-mirror.sh)
+cache=${TAZZLE_CACHE:-/var/cache/tazzle}
+root=$cache/$release
+# What the chroot was made with: a different recipe makes a new one.
+options=(--variant=apt --include=git,sudo,ca-certificates)
+recipe="mmdebstrap ${options[*]} $release $mirror"
+mkdir -p "$cache"
+exec 9>"$cache/$release.lock"
+flock 9
+
+if [ "$(cat "$root.recipe" 2>/dev/null)" != "$recipe" ]; then
+    echo "# making a $release chroot in $root"
+    rm -rf "$root" "$root.new" "$root.recipe"
+    mmdebstrap "${options[@]}" "$release" "$root.new" "$mirror"
+    # An installed system has a machine id; D-Bus and the desktop rely on it.
+    tr -d - </proc/sys/kernel/random/uuid >"$root.new/etc/machine-id"
+    mv "$root.new" "$root"
+    echo "$recipe" >"$root.recipe"
+fi
+
+echo "# copying the checkout into the $release chroot"
+rm -rf "$root/tazzle"
+mkdir "$root/tazzle"
+git ls-files -z --cached --others --exclude-standard |
+    tar --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -xf - -C "$root/tazzle"
+
+echo "# running ${command[*]} on $release"
+# unshare's child is the namespace's first process: when it ends, the kernel ends every process
+# in the chroot and drops every mount made here. It ends when unshare does, and unshare (which
+# shrugs off SIGTERM) is killed when this script ends, however that comes about.
+setpriv --pdeathsig KILL unshare --mount --pid --fork --kill-child --propagation private -- \
+    bash -euo pipefail -c '
+root=$1; shift
+# Its own mount point, as a root file system is (unshare and mmdebstrap inside rely on it).
+mount --bind "$root" "$root"
+mount -t proc proc "$root/proc"
+mount --rbind /sys "$root/sys"
+mount --rbind /dev "$root/dev"
+mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
+mount --bind /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null ||
+    { cp /etc/resolv.conf "$root/etc/resolv.conf"; }
+exec chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin ${CI:+CI=$CI} \
+    bash -c "cd /tazzle && exec \"\$@\"" tazzle "$@"
+' release-chroot "$root" "${command[@]}"
