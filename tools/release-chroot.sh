@@ -38,11 +38,11 @@ if [ "$(cat "$root.recipe" 2>/dev/null)" != "$recipe" ]; then
     echo "# making a $release chroot in $root"
     rm -rf "$root" "$root.new" "$root.recipe"
     mmdebstrap "${options[@]}" "$release" "$root.new" "$mirror"
-    # An installed system has a machine id; D-Bus and the desktop rely on it.
-    tr -d - </proc/sys/kernel/random/uuid >"$root.new/etc/machine-id"
     mv "$root.new" "$root"
     echo "$recipe" >"$root.recipe"
 fi
+# An installed system has a machine id; D-Bus and the desktop rely on it.
+[ -s "$root/etc/machine-id" ] || tr -d - </proc/sys/kernel/random/uuid >"$root/etc/machine-id"
 
 echo "# copying the checkout into the $release chroot"
 rm -rf "$root/tazzle"
