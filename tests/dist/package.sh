@@ -58,10 +58,16 @@ if [ "$(id -u)" = 0 ]; then
     mirror=$("$(dirname "$0")/../../tools/debian-mirror.sh")
     # A bare system of this release to start from, made once.
     base=${TAZZLE_CACHE:-/var/cache/tazzle}/piuparts-$VERSION_CODENAME.tar.gz
+    makeBase() {
+        mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
+            </dev/null >"$work/base.log" 2>&1
+    }
     if [ ! -s "$base" ]; then
         mkdir -p "$(dirname "$base")"
-        mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
-            >"$work/base.log" 2>&1 || fail "no base system: $(tail -n 5 "$work/base.log")"
+        # Seen once in a while inside a chroot: mmdebstrap's setup process ends early ("received
+        # eof on socket"), and the same command then succeeds.
+        makeBase || { tail -n 5 "$work/base.log"; echo "# making the base system again"; makeBase; } ||
+            fail "no base system: $(tail -n 25 "$work/base.log")"
         mv "$base.new.tar.gz" "$base"
     fi
     # Its mounts go with it, also when it is interrupted.
