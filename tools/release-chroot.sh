@@ -51,6 +51,7 @@ git ls-files -z --cached --others --exclude-standard |
     tar --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -xf - -C "$root/tazzle"
 
 echo "# running ${command[*]} on $release"
+# The lock's descriptor stays out: mmdebstrap's hooks run in dash, which cannot name one above 9.
 # unshare's child is the namespace's first process: when it ends, the kernel ends every process
 # in the chroot and drops every mount made here. It ends when unshare does, and unshare (which
 # shrugs off SIGTERM) is killed when this script ends, however that comes about.
@@ -68,4 +69,4 @@ mount --bind /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null ||
 exec chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin ${CI:+CI=$CI} \
     bash -c "cd /tazzle && exec \"\$@\"" tazzle "$@"
-' release-chroot "$root" "${command[@]}"
+' release-chroot "$root" "${command[@]}" 9>&-

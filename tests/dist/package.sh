@@ -58,16 +58,19 @@ if [ "$(id -u)" = 0 ]; then
     mirror=$("$(dirname "$0")/../../tools/debian-mirror.sh")
     # A bare system of this release to start from, made once.
     base=${TAZZLE_CACHE:-/var/cache/tazzle}/piuparts-$VERSION_CODENAME.tar.gz
-    makeBase() {
-        mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
+    # With no descriptors but the standard three: mmdebstrap hands apt the next free one for a
+    # hook that dash runs, and dash cannot name one above 9.
+    makeBase() (
+        for fd in /proc/$BASHPID/fd/*; do
+            fd=${fd##*/}
+            if [ "$fd" -gt 2 ]; then eval "exec $fd>&-"; fi
+        done
+        exec mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
             </dev/null >"$work/base.log" 2>&1
-    }
+    )
     if [ ! -s "$base" ]; then
         mkdir -p "$(dirname "$base")"
-        # Seen once in a while inside a chroot: mmdebstrap's setup process ends early ("received
-        # eof on socket"), and the same command then succeeds.
-        makeBase || { tail -n 5 "$work/base.log"; echo "# making the base system again"; makeBase; } ||
-            fail "no base system: $(tail -n 25 "$work/base.log")"
+        makeBase || fail "no base system: $(tail -n 25 "$work/base.log")"
         mv "$base.new.tar.gz" "$base"
     fi
     # Its mounts go with it, also when it is interrupted.
