@@ -35,8 +35,9 @@ int main(int, char *[])
     window.show();
     const int status = application.exec();
 
-    // Qt 6.4 can hang for good tearing down its Wayland connection (its event thread waits for
-    // a read that never comes). Nothing is left to save once the window is closed.
+    // Qt (6.4 and 6.8 alike) can hang for good tearing down its Wayland connection (its event
+    // thread waits for a read that never comes). Nothing is left to save once the window is
+    // closed.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         std::fflush(nullptr);
         std::_Exit(status);

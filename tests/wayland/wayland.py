@@ -97,8 +97,8 @@ try:
                              *OUTPUT)
     outside = (10, 10)
     highlight = lambda: bright(shot()(260, 222))  # noqa: E731
-    # Each visit lands on a new spot: Qt 6.4 drops a move to the last place it saw the pointer,
-    # even when the pointer has left the window and come back in between.
+    # Each visit lands on a new spot: Qt (6.4 and 6.8) drops a move to the last place it saw the
+    # pointer, even when the pointer has left the window and come back in between.
     steps = [
         ("from outside onto the picture", at(266, 230), True),
         ("onto bare window", at(5, 5), False),
