@@ -31,8 +31,7 @@ build() { # build-dir cmake-options...
 
 if [ "$mode" = package ]; then
     rm -f build-package/tazzle_*.deb
-    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF
-    cmake --build build-package --parallel "$jobs"
+    build build-package -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF
     (cd build-package && cpack -G DEB)
     exit
 fi

@@ -23,7 +23,7 @@ if [ "$release" = other ]; then
 fi
 [ "$release" != "$VERSION_CODENAME" ] || { echo "this system is $release already" >&2; exit 2; }
 
-tools/install-missing.sh mmdebstrap util-linux
+tools/install-missing.sh mmdebstrap
 mirror=$(tools/debian-mirror.sh)
 cache=${TAZZLE_CACHE:-/var/cache/tazzle}
 root=$cache/$release

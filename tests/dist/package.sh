@@ -32,7 +32,6 @@ for library in $(objdump -p "$work/root/usr/games/tazzle" | awk '$1 == "NEEDED" 
     depends "$holder" || fail "Depends lacks $holder, which holds $library"
 done
 depends fonts-liberation2 || fail "Depends lacks fonts-liberation2"
-depends libqt6svg6 || fail "Depends lacks Qt Svg"
 [ "$(field Recommends)" = "xdg-utils, qt6-wayland" ] || fail "Recommends: $(field Recommends)"
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 dpkg-deb -c "$deb" | awk '{print $6}' | tee "$work/contents" | sed 's/^/  /'
