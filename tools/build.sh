@@ -3,13 +3,16 @@
 #   tools/build.sh run    build and start Tazzle
 #   tools/build.sh test   build and run every test, also under AddressSanitizer and UBSan
 #   tools/build.sh package   build the Debian package for this release into build-package/
+#   tools/build.sh windows   build Tazzle for Windows and its installer into build-windows/
+#   tools/build.sh windows-test   the same, then install and play it under Wine
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case $mode in
 run | test | package) ;;
-*) echo "usage: $0 run|test|package" >&2; exit 2 ;;
+windows | windows-test) exec tools/windows/build.sh "$mode" ;;
+*) echo "usage: $0 run|test|package|windows|windows-test" >&2; exit 2 ;;
 esac
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev

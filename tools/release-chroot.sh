@@ -5,9 +5,11 @@
 # private mount and PID namespaces, so nothing stays mounted or running after the command,
 # whether it passes, fails or is interrupted.
 #   tools/release-chroot.sh other|bookworm|trixie [command...]   (default: ./tools/build.sh test)
+# With TAZZLE_BRING_BACK=dir, what the command made in that folder of the copy replaces this
+# checkout's folder when it succeeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ "$(id -u)" = 0 ] || exec sudo --preserve-env=CI,TAZZLE_CACHE "$0" "$@"
+[ "$(id -u)" = 0 ] || exec sudo --preserve-env=CI,TAZZLE_CACHE,TAZZLE_BRING_BACK "$0" "$@"
 
 release=${1:?usage: $0 other|bookworm|trixie [command...]}
 shift
@@ -70,3 +72,8 @@ exec chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin ${CI:+CI=$CI} \
     bash -c "cd /tazzle && exec \"\$@\"" tazzle "$@"
 ' release-chroot "$root" "${command[@]}" 9>&-
+
+if [ -n "${TAZZLE_BRING_BACK:-}" ]; then
+    rm -rf "./$TAZZLE_BRING_BACK"
+    cp -a "$root/tazzle/$TAZZLE_BRING_BACK" "./$TAZZLE_BRING_BACK"
+fi

@@ -1,63 +1,62 @@
 #include "ui/artwork.h"
 
+#include "app/buildinfo.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QResource>
-#include <QSvgRenderer>
 
-namespace {
+#include <algorithm>
+#include <iterator>
 
-// The raster drawn from picture at build time for that ratio, if there is one: rows of blue,
-// green, red and 255 bytes, which is Qt's RGB32 on a little-endian machine.
-QPixmap builtRaster(const QString &picture, QSize size, qreal devicePixelRatio)
+QPixmap Artwork::built(const QString &picture, QSize size, qreal devicePixelRatio)
 {
-    if ((devicePixelRatio != 1.0 && devicePixelRatio != 2.0)
-        || QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+    if (std::find(std::begin(BuildInfo::rasterRatios), std::end(BuildInfo::rasterRatios),
+                  devicePixelRatio)
+        == std::end(BuildInfo::rasterRatios))
         return {};
-    const QResource raster(QStringLiteral(":/rasters/%1@%2x.rgb32")
-                                   .arg(QFileInfo(picture).completeBaseName())
-                                   .arg(int(devicePixelRatio)));
+    const QString name = QStringLiteral(":/rasters/%1@%2x")
+                                 .arg(QFileInfo(picture).completeBaseName())
+                                 .arg(devicePixelRatio);
     const QSize pixels = size * devicePixelRatio;
-    if (!raster.isValid() || raster.compressionAlgorithm() != QResource::NoCompression
-        || raster.size() != qint64(pixels.width()) * pixels.height() * 4)
-        return {};
-    QPixmap pixmap = QPixmap::fromImage(QImage(raster.data(), pixels.width(), pixels.height(),
-                                               pixels.width() * 4, QImage::Format_RGB32));
+    QImage image;
+    // Raw: rows of blue, green, red and 255 bytes, which is Qt's RGB32 on a little-endian machine.
+    const QResource raw(name + QStringLiteral(".rgb32"));
+    if (raw.isValid()) {
+        if (raw.compressionAlgorithm() != QResource::NoCompression
+            || raw.size() != qint64(pixels.width()) * pixels.height() * 4
+            || QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+            return {};
+        image = QImage(raw.data(), pixels.width(), pixels.height(), pixels.width() * 4,
+                       QImage::Format_RGB32);
+    } else {
+        image = QImage(name + QStringLiteral(".png"));
+        if (image.size() != pixels)
+            return {};
+    }
+    QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }
 
-} // namespace
-
 QPixmap Artwork::render(const QString &picture, QSize size, qreal devicePixelRatio)
 {
-    QPixmap built = builtRaster(picture, size, devicePixelRatio);
-    return built.isNull() ? draw(picture, size, devicePixelRatio) : built;
-}
-
-QPixmap Artwork::draw(const QString &picture, QSize size, qreal devicePixelRatio)
-{
-    QImage image(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer renderer(picture);
-    if (renderer.isValid()) {
-        QPainter painter(&image);
-        renderer.render(&painter);
-    } else {
-        qWarning("tazzle: the picture %s cannot be drawn", qPrintable(picture));
-    }
-    image.setDevicePixelRatio(devicePixelRatio);
-    return QPixmap::fromImage(std::move(image));
+    QPixmap pixmap = built(picture, size, devicePixelRatio);
+    return pixmap.isNull() ? draw(picture, size, devicePixelRatio) : pixmap;
 }
 
 QIcon Artwork::windowIcon()
 {
     const QString picture = QString::fromLatin1(iconPicture);
+    // The screen's own ratio, and 1× and 2× for the places that show icons small or large; each
+    // one more costs start-up time.
     QIcon icon;
     for (const qreal ratio : {1.0, 2.0})
         icon.addPixmap(render(picture, iconSize, ratio));
+    const qreal screenRatio = qGuiApp->devicePixelRatio();
+    if (screenRatio != 1.0 && screenRatio != 2.0)
+        icon.addPixmap(render(picture, iconSize, screenRatio));
     return icon;
 }
 

@@ -7,9 +7,9 @@
 #include <QSize>
 #include <QString>
 
-// The pictures are vector drawings compiled into the program, rendered at the device pixel
-// ratio they are shown at so that they stay crisp on any screen. At 1× and 2× they come drawn
-// already, at build time, by the same renderer.
+// The pictures are vector drawings, shown crisp at the device pixel ratio of the screen. For the
+// common ratios they come drawn already, at build time; for others they are drawn from the SVG
+// at run time where the build has Qt Svg, else scaled down from the next larger raster.
 namespace Artwork {
 
 inline constexpr char iconPicture[] = ":/assets/icon.svg";
@@ -20,7 +20,9 @@ inline constexpr QPoint linkCursorHotSpot(12, 1); // the fingertip
 
 // picture at size (device-independent pixels) times devicePixelRatio.
 QPixmap render(const QString &picture, QSize size, qreal devicePixelRatio);
-// The same, always drawn from the SVG now.
+// The raster made at build time for exactly that ratio; null if there is none.
+QPixmap built(const QString &picture, QSize size, qreal devicePixelRatio);
+// The same, made now without such a raster.
 QPixmap draw(const QString &picture, QSize size, qreal devicePixelRatio);
 QIcon windowIcon();
 QCursor linkCursor();

@@ -1,12 +1,14 @@
 // Build-time tool: draws one SVG picture as the rasters the program ships with.
 //   rasterize png <picture.svg> <size> <out.png>        opaque RGB
+//   rasterize png-alpha <picture.svg> <size> <out.png>  RGB with alpha, for the link pointer
 //   rasterize raw <picture.svg> <size> <out.rgb32>      the pixels as they are drawn from:
 //                                                       rows of blue, green, red, 255 bytes
 //   rasterize ico <picture.svg> <size> <out.ico>        one 24-bit image
 //   rasterize rt-icon <picture.svg> <size> <out.bin>    that image as a Windows icon resource
 //   rasterize rt-group-icon <size> <icon-id> <out.bin>  the icon group naming that resource
-// A size is N (N × N pixels) or @S (the picture's own size, S times). The pictures are opaque
-// by design; one that is not is refused rather than flattened in silence. They are drawn as
+// A size is N (N × N pixels) or @S (the picture's own size, S times, rounded as Qt rounds a
+// size times a device pixel ratio). The pictures but the pointer are opaque by design; one
+// that is not is refused rather than flattened in silence. They are drawn as
 // the program draws them at run time, so that both give the same pixels.
 
 #include "tools/rasterize/iconimage.h"
@@ -39,7 +41,7 @@ std::optional<QSize> parseSize(const QString &text, QSize own)
 {
     bool ok = false;
     if (text.startsWith(u'@')) {
-        const int scale = text.mid(1).toInt(&ok);
+        const double scale = text.mid(1).toDouble(&ok);
         if (ok && scale >= 1 && scale <= 8)
             return own * scale;
         return {};
@@ -74,7 +76,9 @@ int main(int argc, char *argv[])
     }
     const QString &format = arguments.at(1);
     const QString &output = arguments.at(4);
-    const bool icon = format != QLatin1String("png") && format != QLatin1String("raw");
+    const bool withAlpha = format == QLatin1String("png-alpha");
+    const bool icon = format != QLatin1String("png") && format != QLatin1String("raw")
+                      && !withAlpha;
 
     if (format == QLatin1String("rt-group-icon")) {
         const std::optional<QSize> size = parseSize(arguments.at(2), {});
@@ -103,15 +107,15 @@ int main(int argc, char *argv[])
         QPainter painter(&image);
         renderer.render(&painter);
     }
-    if (!opaque(image))
+    if (!withAlpha && !opaque(image))
         return fail(QStringLiteral("%1 is not opaque at %2").arg(picture, arguments.at(3)));
-    image = image.convertToFormat(QImage::Format_RGB888);
+    image = image.convertToFormat(withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     // 96 dpi, the same on every build machine: the same bytes from the same picture.
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
 
     bool written = false;
-    if (format == QLatin1String("png")) {
+    if (format == QLatin1String("png") || withAlpha) {
         QSaveFile file(output);
         written = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
     } else if (format == QLatin1String("raw")) {

@@ -1,0 +1,70 @@
+# Windows: Tazzle.exe with what it loads beside it (the Qt libraries, the one platform plugin,
+# the compiler's run-time), and a 64-bit installer of that tree (cpack -G NSIS).
+
+install(TARGETS tazzle RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+
+install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
+    DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+        OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+        message(FATAL_ERROR "The compiler does not know where ${dll} is")
+    endif()
+    install(FILES ${path} DESTINATION .)
+endforeach()
+
+# The licences of what ships beside Tazzle: Qt's (the Qt build keeps them in its prefix) and
+# the mingw-w64 run-time's, as Debian's packages state them.
+set(qt_licences ${QT6_INSTALL_PREFIX}/LICENSES)
+if(NOT EXISTS ${qt_licences}/LGPL-3.0-only.txt)
+    message(FATAL_ERROR "Qt's licences are not in ${qt_licences}")
+endif()
+install(FILES ${qt_licences}/LGPL-3.0-only.txt ${qt_licences}/GPL-3.0-only.txt
+    ${qt_licences}/FTL.txt ${qt_licences}/Libpng.txt ${qt_licences}/Zlib.txt
+    ${qt_licences}/MIT.txt ${qt_licences}/BSD-3-Clause.txt
+    ${qt_licences}/LicenseRef-BSD-3-Clause-with-PCRE2-Binary-Like-Packages-Exception.txt
+    ${qt_licences}/Unicode-3.0.txt
+    DESTINATION licences/qt)
+foreach(package mingw-w64-x86-64-dev gcc-mingw-w64-base)
+    if(EXISTS /usr/share/doc/${package}/copyright)
+        install(FILES /usr/share/doc/${package}/copyright DESTINATION licences/mingw-w64
+            RENAME ${package}.txt)
+    endif()
+endforeach()
+
+# Symbols are of no use to anyone who installs it; they would double the download.
+string(CONFIGURE [[
+    file(GLOB_RECURSE binaries "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/*.dll"
+        "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/*.exe")
+    execute_process(COMMAND "@CMAKE_STRIP@" --strip-unneeded ${binaries}
+        COMMAND_ERROR_IS_FATAL ANY)
+]] strip_binaries @ONLY)
+install(CODE "${strip_binaries}")
+
+set(CPACK_GENERATOR NSIS)
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VENDOR ${TAZZLE_MAKERS})
+set(CPACK_PACKAGE_VERSION ${TAZZLE_DISPLAY_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${TAZZLE_DISPLAY_VERSION}-setup)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY ${PROJECT_NAME})
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${PROJECT_NAME})
+set(CPACK_PACKAGE_EXECUTABLES ${TAZZLE_EXECUTABLE_NAME} ${PROJECT_NAME})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_NSIS_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_NSIS_DISPLAY_NAME ${PROJECT_NAME})
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_INSTALLED_ICON_NAME ${TAZZLE_EXECUTABLE_NAME}.exe)
+set(CPACK_NSIS_MUI_ICON ${TAZZLE_WINDOWS_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${TAZZLE_WINDOWS_ICON})
+set(CPACK_NSIS_URL_INFO_ABOUT ${TAZZLE_WEBSITE_URL})
+# Per machine, in the 64-bit Program Files and registry: a 64-bit installer. NSIS makes a 32-bit
+# one unless told, which a 64-bit-only Windows (and Wine) cannot run.
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+include(CPack)

@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Tazzle for Windows as a Windows user meets it, under Wine in a fresh prefix: the silent
+# install and what it leaves (files, the Apps & features entry, the Start-menu shortcut), the
+# program file's identity, playing at 100 % and 150 % with the real pointer, and a silent
+# uninstall that leaves nothing. Then the start-up cost beside a bare Qt window.
+# Usage: wine.sh build-windows
+set -euo pipefail
+out=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../lib.sh"
+need wine wineserver Xvfb openbox xdotool wmctrl xwininfo import convert compare tesseract
+/usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
+
+installer=$(echo "$out"/*-setup.exe)
+url=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' "$out/tazzle/CMakeCache.txt")
+[ -f "$installer" ] || fail "no installer in $out"
+# A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver
+# goes before the folder does.
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+startX 1280x800x24
+openbox >/dev/null 2>&1 &
+pids+=($!)
+eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+recordingOpener "$work/opener" "$work/opened"
+export PATH=$work/opener:$PATH
+
+wine wineboot --init >/dev/null 2>&1
+wineserver -w
+programs="$WINEPREFIX/drive_c/Program Files"
+folder="$programs/Tazzle"
+regkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tazzle'
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+kib() { du -sk --apparent-size "$1" | cut -f1; }
+
+echo "# installing silently"
+# wine's own exit status says nothing about the installer: only what it left counts.
+wine "$installer" /S >/dev/null 2>&1 || true
+wineserver -w
+[ -f "$folder/Tazzle.exe" ] || fail "nothing installed in Program Files\\Tazzle"
+/usr/bin/python3 "$here/installed.py" "$folder" "$WINEPREFIX/drive_c/windows/system32" ||
+    fail "the installed folder would not run on Windows as it is"
+/usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
+    "$out/tazzle/icons/Tazzle.ico" || fail "the installed Tazzle.exe says the wrong things"
+entry=$(wine reg query "$regkey" 2>/dev/null | tr -d '\r')
+for value in "DisplayName REG_SZ Tazzle" "DisplayVersion REG_SZ 1.00" \
+    "DisplayIcon REG_SZ C:\\Program Files\\Tazzle\\Tazzle.exe" \
+    "UninstallString REG_SZ \"C:\\Program Files\\Tazzle\\Uninstall.exe\""; do
+    grep -qF "$(sed 's/ /    /g' <<<"$value")" <<<"$entry" ||
+        fail "the Apps & features entry lacks $value: $entry"
+done
+grep -q "Publisher    REG_SZ    ." <<<"$entry" || fail "the Apps & features entry names no publisher"
+[ -f "$menu/Tazzle/Tazzle.lnk" ] || fail "no Start-menu entry Tazzle"
+strings -e l "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
+    strings "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
+    fail "the Start-menu entry does not start Tazzle.exe"
+installerKiB=$(kib "$installer")
+installedKiB=$(kib "$folder")
+echo "installer $installerKiB KiB, installed $installedKiB KiB"
+[ "$installerKiB" -le 8192 ] || fail "the installer is over 8 MB"
+[ "$installedKiB" -le 20480 ] || fail "the installed program is over 20 MB"
+
+# What a run may not touch: the user's profile and registry.
+profile() {
+    wineserver -w
+    find "$WINEPREFIX/drive_c/users" -printf '%P %s\n' | sort
+    # Without Wine's time stamps.
+    grep -v '^#time=' "$WINEPREFIX/user.reg" | sed -E 's/^(\[.*\]) [0-9]+$/\1/'
+}
+
+# start: runs the installed Tazzle and waits for its window; sets pid and wid.
+start() {
+    (cd "$work" && exec wine "C:\\Program Files\\Tazzle\\Tazzle.exe" >>"$work/stderr" 2>&1) &
+    pid=$!
+    pids+=("$pid")
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
+        head -n1) || fail "no window appeared"
+    eventually bright $((174 * scale / 100)) $((56 * scale / 100)) || fail "the logo was not drawn"
+}
+shot() { import -window "$wid" "$work/$1.png"; }
+pixel() { shot now && convert "$work/now.png" -colorspace Gray -format "%[fx:int(255*p{$1,$2})]" info:; }
+bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
+dark() { [ "$(pixel "$1" "$2")" -lt 30 ]; }
+# Where the window shows a point of its 533 × 299 layout, at this scale.
+at() { xdotool mousemove --window "$wid" $(($1 * scale / 100)) $(($2 * scale / 100)); }
+clickAt() { at "$1" "$2"; sleep 0.2; xdotool click 1; }
+# The dare label's text, read off the screen.
+dareText() {
+    shot text
+    convert "$work/text.png" -crop $((505 * scale / 100))x$((81 * scale / 100))+$((16 * scale / 100))+$((120 * scale / 100)) \
+        +repage -colorspace Gray -resize $((30000 / scale))% -negate "$work/text-ocr.png"
+    tesseract "$work/text-ocr.png" - --psm 6 2>/dev/null | tr '\n' ' ' | sed 's/  */ /g; s/ $//'
+}
+isDare() { /usr/bin/python3 "$here/isdare.py" "$here/../dares.txt" "$1"; }
+close() {
+    wmctrl -i -c "$wid"
+    eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
+    wait "$pid" && status=0 || status=$?
+    [ "$status" = 0 ] || fail "exit status $status after closing"
+}
+clientSize() { xwininfo -id "$wid" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+# Compares the picture at layout (x, y) with the raster made for this scale.
+pictureMatches() {
+    local raster=$out/tazzle/rasters/$1@$2x.png x=$(($3 * scale / 100)) y=$(($4 * scale / 100))
+    local size
+    size=$(identify -format '%wx%h' "$raster")
+    shot picture
+    convert "$work/picture.png" -crop "$size+$x+$y" +repage "$work/picture-crop.png"
+    [ "$(compare -metric AE "$work/picture-crop.png" "$raster" null: 2>&1)" = 0 ]
+}
+
+echo "# playing at 100 %"
+scale=100
+before=$(profile)
+start
+[ "$(clientSize)" = 533x299 ] || fail "the client area is $(clientSize)"
+prompt=$(dareText)
+[ "$prompt" = "Click below for your dare..." ] || fail "the prompt reads '$prompt'"
+at 266 230
+eventually bright 260 222 || fail "no highlight over the picture"
+at 266 204
+eventually dark 260 222 || fail "the highlight stayed over the bare window"
+clickAt 266 230
+eventually bash -c "[ \"\$(dareText)\" != '$prompt' ]" 2>/dev/null || true
+dare=$(dareText)
+isDare "$dare" || fail "after a click the label reads '$dare', not a dare"
+echo "dare read: $dare"
+clickAt 200 285
+eventually test -s "$work/opened" || fail "the link opened nothing"
+clickAt 200 285
+eventually bash -c "[ \$(wc -l < '$work/opened') = 2 ]" || fail "two clicks opened $(cat "$work/opened")"
+sleep 1
+[ "$(sort -u "$work/opened")" = "$url" ] || [ "$(sort -u "$work/opened")" = "$url/" ] ||
+    fail "the link opened '$(cat "$work/opened")', not $url"
+close
+[ "$(profile)" = "$before" ] ||
+    fail "running Tazzle changed the profile or registry: $(diff <(echo "$before") <(profile))"
+
+echo "# playing at 150 %"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+scale=150
+start
+case $(clientSize) in 800x449 | 800x448) ;; *) fail "the client area at 150 % is $(clientSize)" ;; esac
+pictureMatches logo 1.5 136 16 || fail "the logo at 150 % is not the 1.5× raster"
+pictureMatches getdare 1.5 200 208 || fail "Get Dare at 150 % is not the 1.5× raster"
+at 266 230
+eventually bright 260 222 || fail "no highlight over the picture at 150 %"
+clickAt 266 230
+sleep 0.5
+isDare "$(dareText)" || fail "at 150 % a click gave '$(dareText)'"
+close
+
+echo "# start-up beside a bare Qt window, from a copy of the installed folder"
+cp -r "$folder" "$work/bench"
+cp "$out/tazzle/bench/reference.exe" "$out/tazzle/bench/resolvedface.exe" "$work/bench/"
+/usr/bin/python3 "$here/../../bench/winestartup.py" 11 "$work/bench" | tee "$out/startup.txt"
+echo "installer $installerKiB KiB, installed $installedKiB KiB" >>"$out/startup.txt"
+
+echo "# uninstalling silently"
+# The uninstaller copies itself away and returns at once; its copy does the work.
+wine "$folder/Uninstall.exe" /S >/dev/null 2>&1 || true
+wineserver -w
+eventually test ! -e "$folder" || fail "left in Program Files: $(find "$folder")"
+[ ! -e "$menu/Tazzle" ] || fail "the Start-menu entry is still there"
+! wine reg query "$regkey" >/dev/null 2>&1 || fail "the Apps & features entry is still there"
+! wine reg query 'HKLM\Software\Tazzle' >/dev/null 2>&1 || fail "a registry key is left under Tazzle"
+wineserver -w
+echo PASS

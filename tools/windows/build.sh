@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Cross-builds Tazzle for 64-bit Windows and its installer into build-windows/; with
+# windows-test, then installs and plays it under Wine (tests/windows/wine.sh).
+#   tools/windows/build.sh windows|windows-test     (tools/build.sh windows|windows-test)
+# The shipped Qt is 6.8 LTS, built from Debian 13's source with Debian 13's tools: elsewhere
+# this runs itself in a Debian 13 chroot and brings build-windows/ back.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+mode=${1:?usage: $0 windows|windows-test}
+
+. /etc/os-release
+if [ "$VERSION_CODENAME" != trixie ]; then
+    TAZZLE_BRING_BACK=build-windows exec tools/release-chroot.sh trixie \
+        ./tools/build.sh "$mode"
+fi
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev nsis g++-mingw-w64-x86-64-posix)
+if [ "$mode" = windows-test ]; then
+    packages+=(wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+        tesseract-ocr python3-pefile fonts-liberation2 binutils)
+fi
+tools/install-missing.sh "${packages[@]}"
+qt=$(tools/windows/qt.sh)
+
+out=build-windows
+# The pictures are drawn by the build machine's own rasterize tool.
+cmake -S . -B $out/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF >/dev/null
+cmake --build $out/host --target rasterize
+cmake -S . -B $out/tazzle -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" -DCMAKE_PREFIX_PATH="$qt" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
+    -DTAZZLE_RASTERIZE="$PWD/$out/host/tools/rasterize/rasterize" \
+    -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)
+cmake --build $out/tazzle
+rm -f $out/*.exe
+(cd $out/tazzle && cpack -G NSIS)
+mv $out/tazzle/*-setup.exe $out/
+ls -l $out/*-setup.exe
+
+if [ "$mode" = windows-test ]; then
+    tests/windows/wine.sh "$out"
+fi

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows from this Debian release's own Qt source, cross-compiled with
+# mingw-w64 against the system's Qt as host tools, and prints the install prefix. The build is
+# kept under the cache and made again only when the Qt version, configure line or patches change.
+#   tools/windows/qt.sh            (used by tools/build.sh windows)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${TAZZLE_CACHE:-/var/cache/tazzle}
+
+"$here/../install-missing.sh" qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix \
+    cmake ninja-build ccache dpkg-dev xz-utils >&2
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+upstream=${version%%+*}
+
+# Only what Tazzle uses: Core, Gui, Widgets and the windows platform. Qt's own copies of the
+# libraries that Windows does not have.
+configure=(-release -optimize-size -shared -unity-build -nomake examples -nomake tests -no-opengl -no-dbus
+    -no-icu -qt-zlib -qt-libpng -qt-harfbuzz -qt-freetype -qt-pcre -no-libjpeg -no-gif -no-ico
+    -no-feature-network -no-feature-sql -no-feature-xml -no-feature-testlib
+    -no-feature-concurrent -no-feature-printsupport -no-feature-vulkan -no-feature-direct2d
+    -no-feature-tabletevent
+    -no-feature-imageformatplugin -no-feature-style-windows11 -no-feature-style-windowsvista
+    -no-feature-style-fusion -xplatform win32-g++ -qt-host-path /usr)
+patches=$(cat "$here"/qt-patches/*.patch 2>/dev/null || true)
+toolchain=$here/mingw.cmake
+key=$( { echo "$version"; echo "${configure[*]}"; echo "$patches"; cat "$toolchain";
+    dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix; } | sha256sum | cut -c1-16)
+prefix=$cache/qt-windows-$upstream-$key
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+work=$cache/qt-windows-build
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+echo "# building Qt $upstream for Windows into $prefix (about 15 minutes on 2 cores)" >&2
+# Debian's source package, through an apt configuration of our own: the system's sources stay
+# as they are.
+. /etc/os-release
+mirror=$("$here/../debian-mirror.sh")
+apt=$work/apt
+mkdir -p "$apt/lists/partial"
+echo "deb-src $mirror $VERSION_CODENAME main" >"$apt/sources.list"
+aptopts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
+    -o "Dir::State::Lists=$apt/lists")
+apt-get "${aptopts[@]}" update >&2
+(cd "$work" && apt-get "${aptopts[@]}" source --download-only "qt6-base=$version" >&2 &&
+    dpkg-source --no-check -x qt6-base_*.dsc src >&2)
+for patch in "$here"/qt-patches/*.patch; do
+    [ -e "$patch" ] || continue
+    patch -d "$work/src" -p1 <"$patch" >&2
+done
+
+mkdir "$work/build"
+export CCACHE_DIR=$cache/ccache
+(cd "$work/build" && "$work/src/configure" -prefix "$prefix" "${configure[@]}" -- \
+    -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >&2)
+cmake --build "$work/build" --parallel "$(nproc)" >&2
+cmake --install "$work/build" >&2
+# What ships beside the Qt libraries must come with their licences.
+cp -r "$work/src/LICENSES" "$prefix/LICENSES"
+touch "$prefix/.complete"
+rm -rf "$work"
+echo "$prefix"
