@@ -46,13 +46,17 @@ def once(name):
 
 
 # One wineserver for all runs, as on a Windows machine that is already up.
+subprocess.run(["wineserver", "-w"], check=True)
 subprocess.run(["wineserver", "-p"], check=True)
 times = {name: [] for name in PROGRAMS}
-for run in range(runs + 1):
-    for name in PROGRAMS:
-        elapsed = once(name)
-        if run:
-            times[name].append(elapsed)
+try:
+    for run in range(runs + 1):
+        for name in PROGRAMS:
+            elapsed = once(name)
+            if run:
+                times[name].append(elapsed)
+finally:
+    subprocess.run(["wineserver", "-k"])
 medians = {name: statistics.median(values) * 1000 for name, values in times.items()}
 print(f"face: {face}")
 for name, values in times.items():

@@ -1,6 +1,7 @@
 """The installed program folder as Windows would load it: Tazzle.exe a 64-bit GUI program, and
-every DLL that it and what ships beside it import either shipped there or part of Windows (in
-the prefix's system32, which stands in for Windows here). Prints the shipped files with sizes.
+every DLL that it and what ships beside it import either shipped there or part of Windows: in
+the prefix's system32, which stands in for Windows here, or one of the API sets that Windows 8
+and later resolve in the loader (api-ms-win-*). Prints the shipped files with sizes.
 Usage: installed.py <program folder> <system32 folder>"""
 import os
 import sys
@@ -39,7 +40,8 @@ while queue:
         if dll in beside:
             queue.append(os.path.join(folder, next(n for n in shipped if n.lower() == dll)))
         else:
-            check(dll in windows, f"{dll} is neither shipped nor part of Windows")
+            check(dll in windows or dll.startswith("api-ms-win-"),
+                  f"{dll} is neither shipped nor part of Windows")
 # Everything shipped is loaded: no library that nothing needs.
 for name in shipped:
     if name.lower().endswith(".dll") and "/" not in name:

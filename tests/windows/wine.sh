@@ -17,7 +17,10 @@ url=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' "$out/tazzle/CMakeCache.txt")
 # A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver
 # goes before the folder does.
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+# On a failure the last screenshots stay in build-windows/failure for a look.
+trap 'status=$?; wineserver -k 2>/dev/null || true
+[ $status = 0 ] || { mkdir -p "$out/failure"; cp "$work"/*.png "$out/failure/" 2>/dev/null; }
+cleanup' EXIT
 startX 1280x800x24
 openbox >/dev/null 2>&1 &
 pids+=($!)
@@ -43,13 +46,13 @@ wineserver -w
 /usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
     "$out/tazzle/icons/Tazzle.ico" || fail "the installed Tazzle.exe says the wrong things"
 entry=$(wine reg query "$regkey" 2>/dev/null | tr -d '\r')
-for value in "DisplayName REG_SZ Tazzle" "DisplayVersion REG_SZ 1.00" \
-    "DisplayIcon REG_SZ C:\\Program Files\\Tazzle\\Tazzle.exe" \
-    "UninstallString REG_SZ \"C:\\Program Files\\Tazzle\\Uninstall.exe\""; do
-    grep -qF "$(sed 's/ /    /g' <<<"$value")" <<<"$entry" ||
-        fail "the Apps & features entry lacks $value: $entry"
+for value in "DisplayName|Tazzle" "DisplayVersion|1.00" \
+    "DisplayIcon|C:\\Program Files\\Tazzle\\Tazzle.exe" \
+    "UninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\""; do
+    grep -qxF "    ${value%%|*}    REG_SZ    ${value#*|}" <<<"$entry" ||
+        fail "the Apps & features entry lacks ${value%%|*} ${value#*|}: $entry"
 done
-grep -q "Publisher    REG_SZ    ." <<<"$entry" || fail "the Apps & features entry names no publisher"
+grep -q "^    Publisher    REG_SZ    ." <<<"$entry" || fail "the Apps & features entry names no publisher"
 [ -f "$menu/Tazzle/Tazzle.lnk" ] || fail "no Start-menu entry Tazzle"
 strings -e l "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
     strings "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
@@ -70,15 +73,20 @@ profile() {
 
 # start: runs the installed Tazzle and waits for its window; sets pid and wid.
 start() {
+    xdotool mousemove 1279 799 # off where the window will be
     (cd "$work" && exec wine "C:\\Program Files\\Tazzle\\Tazzle.exe" >>"$work/stderr" 2>&1) &
     pid=$!
     pids+=("$pid")
     wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
         head -n1) || fail "no window appeared"
-    eventually bright $((174 * scale / 100)) $((56 * scale / 100)) || fail "the logo was not drawn"
+    eventually bright 174 56 || fail "the logo was not drawn"
 }
 shot() { import -window "$wid" "$work/$1.png"; }
-pixel() { shot now && convert "$work/now.png" -colorspace Gray -format "%[fx:int(255*p{$1,$2})]" info:; }
+# The grey level at a point of the layout, at this scale.
+pixel() {
+    shot now && convert "$work/now.png" -colorspace Gray \
+        -format "%[fx:int(255*p{$(($1 * scale / 100)),$(($2 * scale / 100))})]" info:
+}
 bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
 dark() { [ "$(pixel "$1" "$2")" -lt 30 ]; }
 # Where the window shows a point of its 533 × 299 layout, at this scale.
@@ -154,7 +162,7 @@ close
 
 echo "# start-up beside a bare Qt window, from a copy of the installed folder"
 cp -r "$folder" "$work/bench"
-cp "$out/tazzle/bench/reference.exe" "$out/tazzle/bench/resolvedface.exe" "$work/bench/"
+cp "$out/tazzle/reference.exe" "$out/tazzle/resolvedface.exe" "$work/bench/"
 /usr/bin/python3 "$here/../../bench/winestartup.py" 11 "$work/bench" | tee "$out/startup.txt"
 echo "installer $installerKiB KiB, installed $installedKiB KiB" >>"$out/startup.txt"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Qt for 64-bit Windows from this Debian release's own Qt source, cross-compiled with
 # mingw-w64 against the system's Qt as host tools, and prints the install prefix. The build is
-# kept under the cache and made again only when the Qt version, configure line or patches change.
+# kept under the cache and made again only when the Qt version, configure line, toolchain or
+# compiler change. Debian's source builds as it is: no patches.
 #   tools/windows/qt.sh            (used by tools/build.sh windows)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,18 +13,31 @@ cache=${TAZZLE_CACHE:-/var/cache/tazzle}
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 upstream=${version%%+*}
 
-# Only what Tazzle uses: Core, Gui, Widgets and the windows platform. Qt's own copies of the
-# libraries that Windows does not have.
-configure=(-release -optimize-size -shared -unity-build -nomake examples -nomake tests -no-opengl -no-dbus
-    -no-icu -qt-zlib -qt-libpng -qt-harfbuzz -qt-freetype -qt-pcre -no-libjpeg -no-gif -no-ico
-    -no-feature-network -no-feature-sql -no-feature-xml -no-feature-testlib
-    -no-feature-concurrent -no-feature-printsupport -no-feature-vulkan -no-feature-direct2d
-    -no-feature-tabletevent
-    -no-feature-imageformatplugin -no-feature-style-windows11 -no-feature-style-windowsvista
-    -no-feature-style-fusion -xplatform win32-g++ -qt-host-path /usr)
-patches=$(cat "$here"/qt-patches/*.patch 2>/dev/null || true)
+# Only what Tazzle uses: Core, Gui, Widgets and the windows platform, no styles or image
+# plugins, none of the dialogs, widgets and document formats it never shows (the installed
+# program must stay under 20 MB). Qt's own copies of the libraries that Windows does not have;
+# no FreeType, as Windows draws text with DirectWrite. No tablet events: Debian
+# removes Wacom's wintab header from the source (its licence forbids changes), and a pen then
+# works as a mouse, which is all a click needs. No Direct2D 1.1: that only adds the direct2d
+# platform plugin, which Tazzle does not ship (Direct2D itself stays on, or the DirectWrite
+# font database does not build).
+configure=(-release -optimize-size -shared -unity-build -nomake examples -nomake tests -no-opengl
+    -no-dbus -no-icu -qt-zlib -qt-libpng -qt-harfbuzz -qt-pcre -no-freetype -no-libjpeg -no-gif
+    -no-ico -no-feature-network -no-feature-sql -no-feature-xml -no-feature-testlib
+    -no-feature-concurrent -no-feature-printsupport -no-feature-vulkan -no-feature-direct2d1_1
+    -no-feature-tabletevent -no-feature-imageformatplugin -no-feature-style-windows11
+    -no-feature-style-windowsvista -no-feature-style-fusion
+    -no-feature-process -no-feature-sharedmemory -no-feature-systemsemaphore
+    -no-feature-textodfwriter -no-feature-textmarkdownreader -no-feature-textmarkdownwriter
+    -no-feature-movie -no-feature-pdf -no-feature-sessionmanager -no-feature-systemtrayicon
+    -no-feature-filedialog -no-feature-colordialog -no-feature-fontdialog -no-feature-wizard
+    -no-feature-mdiarea -no-feature-calendarwidget -no-feature-datetimeedit -no-feature-dockwidget
+    -no-feature-toolbox -no-feature-undoview -no-feature-undogroup -no-feature-undostack
+    -no-feature-columnview -no-feature-dial -no-feature-lcdnumber -no-feature-splashscreen
+    -no-feature-textbrowser -no-feature-syntaxhighlighter
+    -xplatform win32-g++ -qt-host-path /usr)
 toolchain=$here/mingw.cmake
-key=$( { echo "$version"; echo "${configure[*]}"; echo "$patches"; cat "$toolchain";
+key=$( { echo "$version"; echo "${configure[*]}"; cat "$toolchain";
     dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix; } | sha256sum | cut -c1-16)
 prefix=$cache/qt-windows-$upstream-$key
 if [ -f "$prefix/.complete" ]; then
@@ -47,10 +61,6 @@ aptopts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
 apt-get "${aptopts[@]}" update >&2
 (cd "$work" && apt-get "${aptopts[@]}" source --download-only "qt6-base=$version" >&2 &&
     dpkg-source --no-check -x qt6-base_*.dsc src >&2)
-for patch in "$here"/qt-patches/*.patch; do
-    [ -e "$patch" ] || continue
-    patch -d "$work/src" -p1 <"$patch" >&2
-done
 
 mkdir "$work/build"
 export CCACHE_DIR=$cache/ccache
@@ -64,4 +74,6 @@ cmake --install "$work/build" >&2
 cp -r "$work/src/LICENSES" "$prefix/LICENSES"
 touch "$prefix/.complete"
 rm -rf "$work"
+# Builds for other keys are of no more use.
+find "$cache" -maxdepth 1 -name 'qt-windows-*-*' ! -path "$prefix" -exec rm -rf {} +
 echo "$prefix"
