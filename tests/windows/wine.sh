@@ -8,7 +8,7 @@ set -euo pipefail
 out=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../lib.sh"
-need wine wineserver Xvfb openbox xdotool wmctrl xwininfo import convert compare tesseract
+need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract
 /usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
 
 installer=$(echo "$out"/*-setup.exe)
@@ -122,6 +122,8 @@ scale=100
 before=$(profile)
 start
 [ "$(clientSize)" = 533x299 ] || fail "the client area is $(clientSize)"
+# The window's icon as Wine hands it to the window manager, from the program's own.
+xprop -id "$wid" _NET_WM_ICON | grep -q "16 x 16" || fail "the window has no 16 x 16 icon"
 prompt=$(dareText)
 [ "$prompt" = "Click below for your dare..." ] || fail "the prompt reads '$prompt'"
 at 266 230
