@@ -100,6 +100,8 @@ dareText() {
     tesseract "$work/text-ocr.png" - --psm 6 2>/dev/null | tr '\n' ' ' | sed 's/  */ /g; s/ $//'
 }
 isDare() { /usr/bin/python3 "$here/isdare.py" "$here/../dares.txt" "$1"; }
+prompt="Click below for your dare..."
+promptGone() { [ "$(dareText)" != "$prompt" ]; }
 close() {
     wmctrl -i -c "$wid"
     eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
@@ -124,14 +126,14 @@ start
 [ "$(clientSize)" = 533x299 ] || fail "the client area is $(clientSize)"
 # The window's icon as Wine hands it to the window manager, from the program's own.
 xprop -id "$wid" _NET_WM_ICON | grep -q "16 x 16" || fail "the window has no 16 x 16 icon"
-prompt=$(dareText)
-[ "$prompt" = "Click below for your dare..." ] || fail "the prompt reads '$prompt'"
+shown=$(dareText)
+[ "$shown" = "$prompt" ] || fail "the prompt reads '$shown'"
 at 266 230
 eventually bright 260 222 || fail "no highlight over the picture"
 at 266 204
 eventually dark 260 222 || fail "the highlight stayed over the bare window"
 clickAt 266 230
-eventually bash -c "[ \"\$(dareText)\" != '$prompt' ]" 2>/dev/null || true
+eventually promptGone || fail "a click left the prompt"
 dare=$(dareText)
 isDare "$dare" || fail "after a click the label reads '$dare', not a dare"
 echo "dare read: $dare"
@@ -158,7 +160,7 @@ pictureMatches getdare 1.5 200 208 || fail "Get Dare at 150 % is not the 1.5× r
 at 266 230
 eventually bright 260 222 || fail "no highlight over the picture at 150 %"
 clickAt 266 230
-sleep 0.5
+eventually promptGone || fail "a click at 150 % left the prompt"
 isDare "$(dareText)" || fail "at 150 % a click gave '$(dareText)'"
 close
 
