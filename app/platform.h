@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 
@@ -23,10 +22,6 @@ public:
     virtual ~ConnectGuard();
 };
 std::unique_ptr<ConnectGuard> guardConnect();
-
-// Of the font families wanted, in order, those to ask Qt for: on some systems a family that is
-// not installed costs more at start than the rest of the window.
-QStringList fontFamilies(const QStringList &wanted);
 
 // After the event loop: ends the process with status, or returns it for main to return.
 int finish(int status);

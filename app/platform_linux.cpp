@@ -2,7 +2,6 @@
 
 #include "app/startup.h"
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -31,19 +30,6 @@ void Platform::prepare()
 std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
 {
     return std::make_unique<LinuxConnectGuard>();
-}
-
-QStringList Platform::fontFamilies(const QStringList &wanted)
-{
-    // A family that is not installed sends fontconfig through all its substitutes: only the
-    // first one that is here. (Not hasFamily(): it takes an alias such as Arial -> Liberation
-    // Sans for the family.)
-    const QStringList installed = QFontDatabase::families();
-    for (const QString &face : wanted) {
-        if (installed.contains(face, Qt::CaseInsensitive))
-            return QStringList{face};
-    }
-    return wanted;
 }
 
 int Platform::finish(int status)

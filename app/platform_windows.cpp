@@ -1,8 +1,7 @@
 #include "app/platform.h"
 
 // Windows always has a desktop to show the window on, no session bus to keep to, and reports a
-// window system that cannot be reached with Qt's own message box. Its font matching skips a
-// family that is not installed at no cost, while listing the installed ones reads every one.
+// window system that cannot be reached with Qt's own message box.
 
 Platform::ConnectGuard::~ConnectGuard() = default;
 
@@ -16,11 +15,6 @@ void Platform::prepare() { }
 std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
 {
     return nullptr;
-}
-
-QStringList Platform::fontFamilies(const QStringList &wanted)
-{
-    return wanted;
 }
 
 int Platform::finish(int status)

@@ -1,6 +1,6 @@
 #include "ui/windowlayout.h"
 
-#include "app/platform.h"
+#include <QFontDatabase>
 
 #include <algorithm>
 
@@ -37,8 +37,19 @@ QRect WindowLayout::pixelRect(const Control &control)
 
 QFont WindowLayout::windowFont()
 {
-    static const QStringList families = Platform::fontFamilies(
-            {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    // A family that is not installed sends fontconfig through all its substitutes, which costs
+    // more at start than the rest of the window: ask for the first one that is here.
+    static const QStringList families = [] {
+        const QStringList faces = {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                   QStringLiteral("Arimo")};
+        // (Not hasFamily(): it takes an alias such as Arial -> Liberation Sans for the family.)
+        const QStringList installed = QFontDatabase::families();
+        for (const QString &face : faces) {
+            if (installed.contains(face, Qt::CaseInsensitive))
+                return QStringList{face};
+        }
+        return faces;
+    }();
     QFont font;
     font.setFamilies(families);
     font.setPixelSize(16);
