@@ -25,9 +25,10 @@ int main(int, char *[])
     auto guard = Platform::guardConnect();
     QApplication application(qtArgc, qtArgv);
     guard.reset();
+    Platform::started();
 
     Identity::apply();
     FrmTazzle window;
-    window.show();
+    Platform::show(window);
     return Platform::finish(application.exec());
 }

@@ -1,16 +1,16 @@
 #include "dare/random.h"
 
 #include "app/runtimeerror.h"
+#include "dare/floatingpoint.h"
 #include "dare/randomsource.h"
 
-#include <cfenv>
 #include <cmath>
 #include <limits>
 
 namespace {
-void checkFloatingPointStatus()
+void checkFloatingPointStatus(double result)
 {
-    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
+    if (FloatingPoint::failed(result))
         throw RuntimeError(RuntimeError::Kind::FloatingPoint, "Random");
 }
 } // namespace
@@ -22,11 +22,11 @@ double Random(RandomSource &source, std::int32_t Lowerbound, std::int32_t Upperb
 
     // Earlier work may have left flags set; only this computation's count. volatile keeps the
     // compiler from moving the arithmetic past the status tests.
-    std::feclearexcept(FE_ALL_EXCEPT);
+    FloatingPoint::clearStatus();
     const volatile double p = r * static_cast<double>(Upperbound);
-    checkFloatingPointStatus();
+    checkFloatingPointStatus(p);
     const volatile double s = std::floor(p) + static_cast<double>(Lowerbound);
-    checkFloatingPointStatus();
+    checkFloatingPointStatus(s);
     return s;
 }
 

@@ -5,6 +5,8 @@
 #   tools/build.sh package   build the Debian package for this release into build-package/
 #   tools/build.sh windows   build Tazzle for Windows and its installer into build-windows/
 #   tools/build.sh windows-test   the same, then install and play it under Wine
+#   tools/build.sh web      build Tazzle as a web page into build-web/
+#   tools/build.sh web-test   the same, then play it in Chromium
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +14,8 @@ mode=${1:-}
 case $mode in
 run | test | package) ;;
 windows | windows-test) exec tools/windows/build.sh "$mode" ;;
-*) echo "usage: $0 run|test|package|windows|windows-test" >&2; exit 2 ;;
+web | web-test) exec tools/web/build.sh "$mode" ;;
+*) echo "usage: $0 run|test|package|windows|windows-test|web|web-test" >&2; exit 2 ;;
 esac
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev

@@ -99,7 +99,7 @@ dareText() {
         +repage -colorspace Gray -resize $((30000 / scale))% -negate "$work/text-ocr.png"
     tesseract "$work/text-ocr.png" - --psm 6 2>/dev/null | tr '\n' ' ' | sed 's/  */ /g; s/ $//'
 }
-isDare() { /usr/bin/python3 "$here/isdare.py" "$here/../dares.txt" "$1"; }
+isDare() { /usr/bin/python3 "$here/../isdare.py" "$here/../dares.txt" "$1"; }
 prompt="Click below for your dare..."
 promptGone() { [ "$(dareText)" != "$prompt" ]; }
 close() {

@@ -1,0 +1,123 @@
+#include "app/platform.h"
+
+#include "ui/windowlayout.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QTimer>
+#include <QWidget>
+
+#include <emscripten/html5.h>
+#include <emscripten/val.h>
+
+#include <algorithm>
+#include <cstdio>
+
+// In a browser the page is the screen and is always there, there is no session bus, and the
+// browser runs the event loop. The page, not Qt, frames the window.
+
+using emscripten::val;
+
+namespace {
+// Whichever of the viewport's sides is the tighter fit. Qt then lays the window out at its own
+// size and draws it at the screen's resolution times this, instead of the browser stretching
+// a finished picture: text and pictures stay sharp at any size.
+double viewportScale()
+{
+    const val page = val::global("window");
+    const QSize client = WindowLayout::clientSize();
+    const double scale = std::min(page["innerWidth"].as<double>() / client.width(),
+                                  page["innerHeight"].as<double>() / client.height());
+    return scale > 0 ? scale : 1.0;
+}
+
+double startedScale = 1.0;
+
+// The window was fitted to the viewport as Qt started. When the viewport changes for good (a
+// phone turned, a browser window resized) the page starts again to fit the new one.
+EM_BOOL viewportResized(int, const EmscriptenUiEvent *, void *)
+{
+    static QTimer *settled = [] {
+        auto *timer = new QTimer(QCoreApplication::instance());
+        timer->setSingleShot(true);
+        timer->setInterval(400);
+        QObject::connect(timer, &QTimer::timeout, timer, [] {
+            // Cut off, or with room to be a tenth larger.
+            const double scale = viewportScale();
+            if (scale < 0.99 * startedScale || scale > 1.1 * startedScale)
+                val::global("location").call<void>("reload");
+        });
+        return timer;
+    }();
+    settled->start();
+    return EM_FALSE;
+}
+
+val announcer()
+{
+    val document = val::global("document");
+    val region = document.call<val>("getElementById", val("tazzle-announcer"));
+    if (!region.isNull())
+        return region;
+    // Read out by screen readers, shown to no one.
+    region = document.call<val>("createElement", val("div"));
+    region.set("id", val("tazzle-announcer"));
+    region.call<void>("setAttribute", val("role"), val("status"));
+    region.call<void>("setAttribute", val("aria-live"), val("polite"));
+    region.call<void>("setAttribute", val("style"),
+                      val("position:absolute;width:1px;height:1px;overflow:hidden;"
+                          "clip-path:inset(50%);white-space:nowrap"));
+    document["body"].call<void>("appendChild", region);
+    return region;
+}
+} // namespace
+
+Platform::ConnectGuard::~ConnectGuard() = default;
+
+QString Platform::missingDisplay()
+{
+    return {};
+}
+
+void Platform::prepare()
+{
+    startedScale = viewportScale();
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(startedScale, 'f', 4));
+}
+
+std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
+{
+    return nullptr;
+}
+
+void Platform::started()
+{
+    // The browser platform knows only the fonts it was built with: the window's face comes
+    // with the program.
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Bold.ttf")) < 0)
+        std::fprintf(stderr, "tazzle: the window's font cannot be loaded; a substitute is used\n");
+}
+
+void Platform::show(QWidget &window)
+{
+    // The browser has its own title bar; a normal window, as show() here fills the page.
+    window.setWindowFlag(Qt::FramelessWindowHint);
+    window.showNormal();
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE,
+                                   viewportResized);
+}
+
+// Qt mirrors the window into the page for screen readers, but its announcements stay in Qt: a
+// live region of the page's own tells them.
+void Platform::announce(const QString &text)
+{
+    val region = announcer();
+    // A new text node, so that the same dare twice in a row is read out twice.
+    region.call<void>("replaceChildren",
+                      val::global("document").call<val>("createTextNode", text.toStdString()));
+}
+
+int Platform::finish(int status)
+{
+    return status;
+}

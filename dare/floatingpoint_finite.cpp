@@ -1,0 +1,10 @@
+#include "dare/floatingpoint.h"
+
+#include <cmath>
+
+void FloatingPoint::clearStatus() { }
+
+bool FloatingPoint::failed(double result)
+{
+    return !std::isfinite(result);
+}
