@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -100,8 +101,13 @@ void Platform::started()
 
 void Platform::show(QWidget &window)
 {
-    // The browser has its own title bar; a normal window, as show() here fills the page.
-    window.setWindowFlag(Qt::FramelessWindowHint);
+    // The browser has its own title bar and buttons (Qt keeps a frame for a window that asks
+    // for any button). A normal window, as show() here fills the page.
+    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // In the middle of the page, which fits it on one side.
+    const QRect page = window.screen()->availableGeometry();
+    window.move(page.x() + (page.width() - window.width()) / 2,
+                page.y() + (page.height() - window.height()) / 2);
     window.showNormal();
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE,
                                    viewportResized);

@@ -7,7 +7,10 @@ find_program(TAZZLE_GZIP gzip)
 if(NOT TAZZLE_BROTLI OR NOT TAZZLE_GZIP)
     message(FATAL_ERROR "The web page is sent precompressed: apt-get install brotli gzip")
 endif()
-set(TAZZLE_WEB_FONT_LICENCE /usr/share/doc/fonts-liberation2/copyright CACHE FILEPATH
+# The licence of the compiled-in face, from the package that installed it.
+get_filename_component(font_package ${TAZZLE_WEB_FONT} DIRECTORY)
+get_filename_component(font_package ${font_package} NAME)
+set(TAZZLE_WEB_FONT_LICENCE /usr/share/doc/fonts-${font_package}/copyright CACHE FILEPATH
     "The licence of the compiled-in face")
 
 set(TAZZLE_WEB_TITLE "${PROJECT_NAME} - ${PROJECT_DESCRIPTION}")
@@ -35,15 +38,16 @@ function(tazzle_add_web_page target destination component)
     # The name Qt gives the program's start function.
     set(TAZZLE_WEB_ENTRY ${target}_entry)
     get_property(web_icons GLOBAL PROPERTY TAZZLE_WEB_ICONS)
-    set(page ${CMAKE_CURRENT_BINARY_DIR}/web-${target})
-    configure_file(${PROJECT_SOURCE_DIR}/dist/web/index.html.in ${page}/index.html @ONLY)
+    set(generated ${CMAKE_CURRENT_BINARY_DIR}/web-${target})
+    configure_file(${PROJECT_SOURCE_DIR}/dist/web/index.html.in ${generated}/index.html @ONLY)
     configure_file(${PROJECT_SOURCE_DIR}/dist/web/manifest.webmanifest.in
-                   ${page}/manifest.webmanifest @ONLY)
+                   ${generated}/manifest.webmanifest @ONLY)
     set(opts DESTINATION ${destination} COMPONENT ${component})
-    if(NOT component STREQUAL page)
+    # Only the page itself is installed by default.
+    if(NOT component STREQUAL "page")
         list(APPEND opts EXCLUDE_FROM_ALL)
     endif()
-    install(FILES ${page}/index.html ${page}/manifest.webmanifest ${web_icons}
+    install(FILES ${generated}/index.html ${generated}/manifest.webmanifest ${web_icons}
                   ${PROJECT_SOURCE_DIR}/assets/icon.svg
                   $<TARGET_FILE_DIR:${target}>/${TAZZLE_WEB_PROGRAM}.js
                   $<TARGET_FILE_DIR:${target}>/${TAZZLE_WEB_PROGRAM}.wasm

@@ -68,8 +68,14 @@ mount --rbind /dev "$root/dev"
 mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
 mount --bind /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null ||
     { cp /etc/resolv.conf "$root/etc/resolv.conf"; }
+# What this machine trusts for TLS (a proxy of its own, say), for Node in the chroot (npm).
+hostca=
+if cp /etc/ssl/certs/ca-certificates.crt "$root/tmp/host-certificates.crt" 2>/dev/null; then
+    hostca=/tmp/host-certificates.crt
+fi
 exec chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin ${CI:+CI=$CI} \
+    ${hostca:+NODE_EXTRA_CA_CERTS=$hostca} \
     bash -c "cd /tazzle && exec \"\$@\"" tazzle "$@"
 ' release-chroot "$root" "${command[@]}" 9>&-
 
