@@ -12,7 +12,9 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <string>
 
 // In a browser the page is the screen and is always there, there is no session bus, and the
 // browser runs the event loop. The page, not Qt, frames the window.
@@ -29,7 +31,8 @@ double viewportScale()
     const QSize client = WindowLayout::clientSize();
     const double scale = std::min(page["innerWidth"].as<double>() / client.width(),
                                   page["innerHeight"].as<double>() / client.height());
-    return scale > 0 ? scale : 1.0;
+    // Rounded down as Qt is told it, so that the window never outgrows the viewport.
+    return scale > 0 ? std::floor(scale * 10000) / 10000 : 1.0;
 }
 
 double startedScale = 1.0;
@@ -52,6 +55,34 @@ EM_BOOL viewportResized(int, const EmscriptenUiEvent *, void *)
     }();
     settled->start();
     return EM_FALSE;
+}
+
+// Qt's screen, the element the page gave it, becomes just the window's size, in the middle of
+// the viewport: Qt maps the pointer wrongly into a scaled window away from the screen's
+// corner, so the window stays in the corner and the page centres the screen. On whole device
+// pixels, so that it stays sharp.
+void fitScreen(double scale)
+{
+    const val containers = val::module_property("qtContainerElements");
+    if (containers.isUndefined() || containers["length"].as<int>() < 1)
+        return;
+    const val page = val::global("window");
+    const double ratio = page["devicePixelRatio"].as<double>();
+    const auto onDevicePixels = [ratio](double css) {
+        return std::max(0.0, std::floor(css * ratio) / ratio);
+    };
+    const QSize client = WindowLayout::clientSize();
+    const double width = std::ceil(client.width() * scale);
+    const double height = std::ceil(client.height() * scale);
+    const auto px = [](double css) {
+        return val(std::to_string(css) + "px");
+    };
+    val style = containers[0]["style"];
+    style.set("position", val("fixed"));
+    style.set("left", px(onDevicePixels((page["innerWidth"].as<double>() - width) / 2)));
+    style.set("top", px(onDevicePixels((page["innerHeight"].as<double>() - height) / 2)));
+    style.set("width", px(width));
+    style.set("height", px(height));
 }
 
 val announcer()
@@ -84,6 +115,7 @@ void Platform::prepare()
 {
     startedScale = viewportScale();
     qputenv("QT_SCALE_FACTOR", QByteArray::number(startedScale, 'f', 4));
+    fitScreen(startedScale);
 }
 
 std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
@@ -104,10 +136,7 @@ void Platform::show(QWidget &window)
     // The browser has its own title bar and buttons (Qt keeps a frame for a window that asks
     // for any button). A normal window, as show() here fills the page.
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    // In the middle of the page, which fits it on one side.
-    const QRect page = window.screen()->availableGeometry();
-    window.move(page.x() + (page.width() - window.width()) / 2,
-                page.y() + (page.height() - window.height()) / 2);
+    window.move(window.screen()->availableGeometry().topLeft());
     window.showNormal();
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE,
                                    viewportResized);

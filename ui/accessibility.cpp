@@ -1,5 +1,6 @@
 #include "ui/accessibility.h"
 
+#include "app/platform.h"
 #include "ui/accessiblecontrol.h"
 #include "ui/accessiblewindow.h"
 #include "ui/frmtazzle.h"
@@ -37,6 +38,8 @@ void Accessibility::install()
 
 void Accessibility::announce(QWidget *window, const QString &text)
 {
+    // Where the page speaks for Qt, whether or not a screen reader has asked Qt for its tree.
+    Platform::announce(text);
     // Without an assistive technology there is nobody to tell.
     if (!QAccessible::isActive())
         return;

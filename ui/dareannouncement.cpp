@@ -1,7 +1,5 @@
 #include "ui/dareannouncement.h"
 
-#include "app/platform.h"
-
 DareAnnouncement::DareAnnouncement(QWidget *window)
     : owner(window)
 { }
@@ -11,7 +9,6 @@ void DareAnnouncement::announce(const QString &text)
     dare = text;
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-    Platform::announce(text);
 }
 
 bool DareAnnouncement::isValid() const

@@ -36,6 +36,11 @@ function windowRect(page) {
 
 async function open(context, url, viewport) {
     const page = await context.newPage();
+    // What the page says, for when a check fails.
+    page.on("console", message => console.log(`  page: ${message.text()}`));
+    page.on("pageerror", error => console.log(`  page error: ${error.message}`));
+    page.on("requestfailed", request =>
+        console.log(`  page: ${request.url()} failed: ${request.failure()?.errorText}`));
     await page.setViewport(viewport);
     await firstFrame(page, url);
     await sleep(300); // the rest of the first paint
@@ -56,7 +61,7 @@ async function labelText(page, box, name) {
         y: box.y + label.y * scale, width: label.width * scale, height: label.height * scale } });
     // Dark text on light, about 3 times the layout's size, reads best.
     const ocr = path.join(work, `${name}-ocr.png`);
-    const zoom = Math.round(300 / (scale * page.viewport().deviceScaleFactor));
+    const zoom = Math.round(300 / (scale * await page.evaluate(() => devicePixelRatio)));
     execFileSync("convert", [file, "-colorspace", "Gray", "-resize", `${zoom}%`, "-negate", ocr]);
     return execFileSync("tesseract", [ocr, "-", "--psm", "6"], { stderr: "ignore" })
         .toString().replace(/\s+/g, " ").trim();
@@ -147,6 +152,14 @@ async function desktop(browser, server) {
     const away = await pixels(page, box, picture);
     check(over !== still && away === still, "the picture lights up under the mouse, and goes back");
 
+    // No key gets a dare, not even with the focus on the window.
+    await page.mouse.click(box.x + 4, box.y + 4);
+    for (const key of ["Enter", "Space", "KeyD"])
+        await page.keyboard.press(key);
+    await sleep(300);
+    const keyed = await labelText(page, box, "keys");
+    check(keyed === prompt, `keys give no dare: "${keyed}"`);
+
     await page.mouse.click(centre.x, centre.y);
     await sleep(300);
     const dare = await labelText(page, box, "dare-desktop");
@@ -167,7 +180,24 @@ async function desktop(browser, server) {
         if (tab !== page)
             await tab.close();
     }
+
     return { context, page };
+}
+
+// Waits until the offline cache holds the program.
+async function programKept(page) {
+    const kept = () => page.evaluate(async () => {
+        const urls = [];
+        for (const name of await caches.keys())
+            urls.push(...(await (await caches.open(name)).keys()).map(request => request.url));
+        return urls;
+    });
+    for (let tries = 0; tries < 100; tries++) {
+        if ((await kept()).some(url => url.endsWith(".wasm")))
+            return;
+        await sleep(200);
+    }
+    throw new Error(`the offline cache never held the program: ${JSON.stringify(await kept())}`);
 }
 
 async function firstVisitBytes(browser, server) {
@@ -175,15 +205,7 @@ async function firstVisitBytes(browser, server) {
     const context = await browser.createBrowserContext();
     server.sent.length = 0;
     const page = await open(context, server.url, { width: 1280, height: 800 });
-    await page.waitForFunction(async () => {
-        const names = await caches.keys();
-        for (const name of names) {
-            const cache = await caches.open(name);
-            if ((await cache.keys()).some(request => request.url.endsWith(".wasm")))
-                return true;
-        }
-        return false;
-    }, { timeout: 30000, polling: 200 });
+    await programKept(page);
     await sleep(500);
     const total = server.sent.reduce((sum, response) => sum + response.bytes, 0);
     const wasm = server.sent.filter(response => response.path.endsWith(".wasm"));
@@ -251,12 +273,38 @@ async function phone(browser, server) {
     await context.close();
 }
 
+// A browser window made narrower: the page starts again, fitted to it, and plays.
+async function resized(browser, server) {
+    console.log("# a browser window made narrower");
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport(null); // the window's own size, as outside a test
+    const session = await page.createCDPSession();
+    const { windowId } = await session.send("Browser.getWindowForTarget");
+    const bounds = async (width, height) =>
+        session.send("Browser.setWindowBounds", { windowId, bounds: { width, height } });
+    await bounds(1280, 800);
+    await firstFrame(page, server.url);
+    await Promise.all([page.waitForNavigation(), bounds(700, 800)]);
+    await page.waitForFunction(() => window.firstFrame !== undefined, { timeout: 60000 });
+    await sleep(300);
+    const viewport = await page.evaluate(() => ({ width: innerWidth, height: innerHeight }));
+    const box = await windowRect(page);
+    check(fits(box, viewport) && centred(box, viewport) &&
+          Math.abs(box.width - viewport.width) <= 1,
+          `the window is fitted again (${box.width} × ${box.height} in ` +
+          `${viewport.width} × ${viewport.height})`);
+    const centre = at(box, picture.x + picture.width / 2, picture.y + picture.height / 2);
+    await page.mouse.click(centre.x, centre.y);
+    await sleep(300);
+    const dare = await labelText(page, box, "dare-resized");
+    check(isDare(dare), `and a click gives a dare: "${dare}"`);
+    await context.close();
+}
+
 async function offline(page, server) {
     console.log("# offline");
-    await page.waitForFunction(async () => {
-        const cache = await caches.open((await caches.keys())[0]);
-        return (await cache.keys()).some(request => request.url.endsWith(".wasm"));
-    }, { timeout: 30000, polling: 200 });
+    await programKept(page);
     server.stop();
     await sleep(300);
     await page.reload();
@@ -281,6 +329,7 @@ try {
     await firstVisitBytes(browser, server);
     const { page } = await desktop(browser, server);
     await phone(browser, server);
+    await resized(browser, server);
     await accessibility(page);
     await offline(page, server);
 } finally {
