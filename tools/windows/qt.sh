@@ -49,18 +49,7 @@ work=$cache/qt-windows-build
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
 echo "# building Qt $upstream for Windows into $prefix (about 15 minutes on 2 cores)" >&2
-# Debian's source package, through an apt configuration of our own: the system's sources stay
-# as they are.
-. /etc/os-release
-mirror=$("$here/../debian-mirror.sh")
-apt=$work/apt
-mkdir -p "$apt/lists/partial"
-echo "deb-src $mirror $VERSION_CODENAME main" >"$apt/sources.list"
-aptopts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
-    -o "Dir::State::Lists=$apt/lists")
-apt-get "${aptopts[@]}" update >&2
-(cd "$work" && apt-get "${aptopts[@]}" source --download-only "qt6-base=$version" >&2 &&
-    dpkg-source --no-check -x qt6-base_*.dsc src >&2)
+"$here/../qt-source.sh" "$version" "$work" >&2
 
 mkdir "$work/build"
 export CCACHE_DIR=$cache/ccache
