@@ -33,7 +33,7 @@ fi
 work=$cache/qt-web-build
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
-echo "# building Qt $upstream for WebAssembly into $prefix (about 7 minutes on 2 cores)" >&2
+echo "# building Qt $upstream for WebAssembly into $prefix (about 15 minutes on 2 cores)" >&2
 "$here/../qt-source.sh" "$version" "$work" >&2
 
 mkdir "$work/build"
