@@ -25,10 +25,9 @@ int main(int, char *[])
     auto guard = Platform::guardConnect();
     QApplication application(qtArgc, qtArgv);
     guard.reset();
-    Platform::started();
 
     Identity::apply();
     FrmTazzle window;
-    Platform::show(window);
+    window.show();
     return Platform::finish(application.exec());
 }

@@ -4,8 +4,6 @@
 
 #include <memory>
 
-class QWidget;
-
 // What start-up and shut-down need from the system the program runs on. Each system has its own
 // source file for these (platform_<system>.cpp), chosen by the build; nothing else differs.
 namespace Platform {
@@ -24,15 +22,6 @@ public:
     virtual ~ConnectGuard();
 };
 std::unique_ptr<ConnectGuard> guardConnect();
-
-// After Qt starts, before the window is made: what the window needs that the system lacks.
-void started();
-
-// Shows the program's window as this system shows a main window.
-void show(QWidget &window);
-
-// Tells screen readers of a new dare where Qt's own announcement does not reach them.
-void announce(const QString &text);
 
 // After the event loop: ends the process with status, or returns it for main to return.
 int finish(int status);

@@ -3,7 +3,6 @@
 #include "app/startup.h"
 
 #include <QGuiApplication>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,16 +31,6 @@ std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
 {
     return std::make_unique<LinuxConnectGuard>();
 }
-
-void Platform::started() { }
-
-void Platform::show(QWidget &window)
-{
-    window.show();
-}
-
-// Qt's announcement reaches the screen reader.
-void Platform::announce(const QString &) { }
 
 int Platform::finish(int status)
 {

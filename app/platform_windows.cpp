@@ -1,6 +1,5 @@
 #include "app/platform.h"
 
-#include <QWidget>
 
 // Windows always has a desktop to show the window on, no session bus to keep to, and reports a
 // window system that cannot be reached with Qt's own message box.
@@ -18,16 +17,6 @@ std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
 {
     return nullptr;
 }
-
-void Platform::started() { }
-
-void Platform::show(QWidget &window)
-{
-    window.show();
-}
-
-// Qt's announcement reaches the screen reader.
-void Platform::announce(const QString &) { }
 
 int Platform::finish(int status)
 {

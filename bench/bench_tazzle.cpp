@@ -1,6 +1,6 @@
-#include "dare/clockseededgenerator.h"
-#include "dare/daretable.h"
-#include "dare/random.h"
+#include "core/clockseededgenerator.h"
+#include "core/daretable.h"
+#include "core/random.h"
 #include "ui/artwork.h"
 #include "windowdriver.h"
 
@@ -86,7 +86,7 @@ void bench_Tazzle::clickToDare()
         if (tazzle)
             driver.clickAt(onPicture);
         else
-            label->setText(DareTable::dareFor(i % 10 + 1));
+            label->setText(dareNumber(i % 10 + 1));
         ++i;
         // Until painted: the label asks for its repaint through the event loop.
         QCoreApplication::processEvents();

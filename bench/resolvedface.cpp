@@ -1,5 +1,5 @@
 // Prints the font family the window's text is drawn in here, for the reference program.
-#include "ui/windowlayout.h"
+#include "ui/qtlayout.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -9,6 +9,6 @@
 int main(int argc, char *argv[])
 {
     QGuiApplication application(argc, argv);
-    std::printf("%s\n", qPrintable(QFontInfo(WindowLayout::windowFont()).family()));
+    std::printf("%s\n", qPrintable(QFontInfo(QtLayout::windowFont()).family()));
     return 0;
 }

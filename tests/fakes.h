@@ -1,11 +1,15 @@
 #pragma once
 
-#include "dare/randomsource.h"
+#include "core/randomsource.h"
+#include "core/daretable.h"
+#include "ui/qtlayout.h"
 #include "ui/urlopener.h"
 
 #include <QList>
 #include <QString>
 #include <QUrl>
+
+#include <algorithm>
 
 // Hands out r as given; records the order of calls.
 class FixedRandomSource final : public RandomSource
@@ -32,3 +36,15 @@ public:
 
     QList<QUrl> opened;
 };
+
+// Dare number as the window shows it.
+inline QString dareNumber(std::int32_t number)
+{
+    return QtLayout::text(DareTable::dareFor(number));
+}
+
+// Whether text is one of the ten dares.
+inline bool isDare(const QString &text)
+{
+    return std::ranges::find(DareTable::dares, text.toStdString()) != DareTable::dares.end();
+}

@@ -1,7 +1,7 @@
-#include "app/runtimeerror.h"
-#include "dare/clockseededgenerator.h"
-#include "dare/daretable.h"
-#include "dare/random.h"
+#include "core/runtimeerror.h"
+#include "core/clockseededgenerator.h"
+#include "core/daretable.h"
+#include "core/random.h"
 #include "fakes.h"
 
 #include <QFile>
@@ -94,7 +94,7 @@ void tst_DareEngine::floatingPointError()
         QFAIL("no error raised");
     } catch (const RuntimeError &error) {
         QCOMPARE(error.kind(), RuntimeError::Kind::FloatingPoint);
-        QVERIFY(error.message().contains(QLatin1String("Random")));
+        QVERIFY(QString::fromUtf8(error.what()).contains(QLatin1String("Random")));
     }
 }
 
@@ -189,7 +189,7 @@ void tst_DareEngine::dareFor()
     QFETCH(int, number);
     QFETCH(QString, expected);
 
-    QCOMPARE(DareTable::dareFor(number), expected);
+    QCOMPARE(dareNumber(number), expected);
 }
 
 QTEST_APPLESS_MAIN(tst_DareEngine)

@@ -1,5 +1,5 @@
 #include "app/buildinfo.h"
-#include "dare/daretable.h"
+#include "core/daretable.h"
 #include "windowdriver.h"
 
 #include <QLabel>
@@ -75,7 +75,7 @@ void tst_WebLink::clickChangesNothingElse()
     driver->clickAt(onLinkText);
     QCOMPARE(driver->opener.opened.count(), 1);
     QVERIFY(driver->highlighted());
-    QCOMPARE(driver->control<QLabel>("lblDare")->text(), DareTable::dareFor(5));
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(), dareNumber(5));
 }
 
 QTEST_MAIN(tst_WebLink)

@@ -1,10 +1,9 @@
 #include "ui/accessibility.h"
 
-#include "app/platform.h"
 #include "ui/accessiblecontrol.h"
 #include "ui/accessiblewindow.h"
 #include "ui/frmtazzle.h"
-#include "ui/windowlayout.h"
+#include "ui/qtlayout.h"
 
 namespace {
 
@@ -19,10 +18,11 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
         return nullptr;
     // Qt's own interfaces serve the dare label (static text that reads the dare) and the parts
     // the window keeps from the user.
-    const WindowLayout::Control *control = WindowLayout::find(widget->objectName());
-    if (!control || control->role == QAccessible::NoRole || control->role == QAccessible::StaticText)
+    const WindowLayout::Control *control = QtLayout::find(widget->objectName());
+    if (!control || control->role == WindowLayout::Role::None
+        || control->role == WindowLayout::Role::StaticText)
         return nullptr;
-    return new AccessibleControl(widget, control->role);
+    return new AccessibleControl(widget, QtLayout::role(control->role));
 }
 
 } // namespace
@@ -38,8 +38,6 @@ void Accessibility::install()
 
 void Accessibility::announce(QWidget *window, const QString &text)
 {
-    // Where the page speaks for Qt, whether or not a screen reader has asked Qt for its tree.
-    Platform::announce(text);
     // Without an assistive technology there is nobody to tell.
     if (!QAccessible::isActive())
         return;

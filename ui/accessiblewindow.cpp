@@ -1,7 +1,7 @@
 #include "ui/accessiblewindow.h"
 
 #include "ui/dareannouncement.h"
-#include "ui/windowlayout.h"
+#include "ui/qtlayout.h"
 
 #include <algorithm>
 
@@ -46,8 +46,8 @@ QWidgetList AccessibleWindow::offeredControls() const
         auto *control = qobject_cast<QWidget *>(child);
         if (!control || control->isWindow())
             continue;
-        const WindowLayout::Control *stored = WindowLayout::find(control->objectName());
-        if (stored && stored->role != QAccessible::NoRole)
+        const WindowLayout::Control *stored = QtLayout::find(control->objectName());
+        if (stored && stored->role != WindowLayout::Role::None)
             offered.append(control);
     }
     // In reading order, top to bottom; the two "Get Dare" pictures stay in stacking order.

@@ -2,17 +2,15 @@
 
 #include "app/buildinfo.h"
 #include "app/errorboundary.h"
-#include "dare/clockseededgenerator.h"
-#include "dare/daretable.h"
-#include "dare/random.h"
+#include "core/clockseededgenerator.h"
 #include "ui/accessibility.h"
 #include "ui/artwork.h"
 #include "ui/imagecontrol.h"
 #include "ui/linecontrol.h"
 #include "ui/linkpointer.h"
 #include "ui/pointerinput.h"
+#include "ui/qtlayout.h"
 #include "ui/urlopener.h"
-#include "ui/windowlayout.h"
 
 #include <QEnterEvent>
 #include <QLabel>
@@ -22,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 
+using WindowLayout::Id;
 using WindowLayout::Kind;
 
 namespace {
@@ -31,39 +30,34 @@ void createControl(const WindowLayout::Control &control, QWidget *window)
     QWidget *widget = nullptr;
     switch (control.kind) {
     case Kind::PushButton: {
-        auto *button = new QPushButton(QString::fromLatin1(WindowLayout::buttonCaption), window);
+        auto *button = new QPushButton(QtLayout::text(WindowLayout::buttonCaption), window);
         button->setAutoDefault(false);
         button->setDefault(false);
         widget = button;
         break;
     }
     case Kind::Image:
-        widget = new ImageControl(QString::fromLatin1(control.picture), window);
+        widget = new ImageControl(QtLayout::picturePath(control), window);
         new PointerInput(widget);
         break;
     case Kind::Line:
-        widget = new LineControl(WindowLayout::inactiveBorder, window);
+        widget = new LineControl(QtLayout::colour(WindowLayout::inactiveBorder), window);
         break;
     case Kind::Label: {
         auto *label = new QLabel(window);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment(control.alignment);
+        label->setAlignment(QtLayout::alignment(control.alignment));
         widget = label;
         new PointerInput(widget);
         break;
     }
     }
-    widget->setObjectName(QString::fromLatin1(control.name));
-    widget->setGeometry(WindowLayout::pixelRect(control));
+    widget->setObjectName(QtLayout::text(control.name));
+    widget->setGeometry(QtLayout::pixelRect(control));
     // Nothing in the window takes the keyboard: no key gets a dare.
     widget->setFocusPolicy(Qt::NoFocus);
     widget->setVisible(control.visibleAtStart);
-}
-
-PointerInput *pointerInput(QWidget *control)
-{
-    return control->findChild<PointerInput *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
@@ -74,22 +68,22 @@ FrmTazzle::FrmTazzle(QWidget *parent)
 
 FrmTazzle::FrmTazzle(RandomSource &randomSource, UrlOpener &urlOpener, QWidget *parent)
     : QWidget(parent)
-    , randomSource(randomSource)
     , urlOpener(urlOpener)
+    , behaviour(*this, randomSource, BuildInfo::websiteUrl)
 {
     Accessibility::install();
     setObjectName(QStringLiteral("frmTazzle"));
-    setWindowTitle(QString::fromLatin1(WindowLayout::title));
+    setWindowTitle(QtLayout::text(WindowLayout::title));
     setWindowIcon(Artwork::windowIcon());
     // Fixed size, no maximise button: the layout never moves or scales.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    setFixedSize(WindowLayout::clientSize());
-    setFont(WindowLayout::windowFont());
+    setFixedSize(QtLayout::clientSize());
+    setFont(QtLayout::windowFont());
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, WindowLayout::background);
-    colours.setColor(QPalette::WindowText, WindowLayout::text);
+    colours.setColor(QPalette::Window, QtLayout::colour(WindowLayout::background));
+    colours.setColor(QPalette::WindowText, QtLayout::colour(WindowLayout::text));
     setPalette(colours);
     setAutoFillBackground(true);
     setMouseTracking(true);
@@ -111,49 +105,42 @@ void FrmTazzle::buildControls()
     for (const WindowLayout::Control &control : bottomFirst)
         createControl(control, this);
 
-    const auto find = [this](const char *name) {
-        return findChild<QWidget *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    const auto find = [this](Id id) {
+        return findChild<QWidget *>(QtLayout::text(WindowLayout::control(id).name),
+                                    Qt::FindDirectChildrenOnly);
     };
-    cmdGetDare = static_cast<QPushButton *>(find("cmdGetDare"));
-    imgGetDare_over = static_cast<ImageControl *>(find("imgGetDare_over"));
-    Line1 = static_cast<LineControl *>(find("Line1"));
-    lblMore = static_cast<QLabel *>(find("lblMore"));
-    imgGetDare = static_cast<ImageControl *>(find("imgGetDare"));
-    imgLogo = static_cast<ImageControl *>(find("imgLogo"));
-    lblDare = static_cast<QLabel *>(find("lblDare"));
+    imgGetDare_over = static_cast<ImageControl *>(find(Id::imgGetDare_over));
+    lblDare = static_cast<QLabel *>(find(Id::lblDare));
+    auto *lblMore = static_cast<QLabel *>(find(Id::lblMore));
 
-    lblDare->setText(QString::fromLatin1(WindowLayout::prompt));
-    lblMore->setText(QString::fromLatin1(WindowLayout::linkPrefix) + websiteUrl().host());
+    lblDare->setText(QtLayout::text(behaviour.dareText()));
+    lblMore->setText(QtLayout::text(WindowLayout::linkText(BuildInfo::websiteUrl)));
 
     // The line takes no input, so the pointer over it is over the label. Qt 6.4 then shows the
     // label's pointer by itself; giving the line the same one keeps that true everywhere.
-    new LinkPointer({lblMore, Line1}, this);
+    new LinkPointer({lblMore, find(Id::Line1)}, this);
 
-    const QString getDare = QString::fromLatin1(WindowLayout::buttonCaption);
-    imgLogo->setAccessibleName(QString::fromLatin1(BuildInfo::applicationName));
-    imgGetDare->setAccessibleName(getDare);
+    const QString getDare = QtLayout::text(WindowLayout::buttonCaption);
+    find(Id::imgLogo)->setAccessibleName(QString::fromLatin1(BuildInfo::applicationName));
+    find(Id::imgGetDare)->setAccessibleName(getDare);
     imgGetDare_over->setAccessibleName(getDare);
-    lblMore->setAccessibleDescription(QStringLiteral("Opens the makers' web site"));
+    lblMore->setAccessibleDescription(QtLayout::text(WindowLayout::linkDescription));
 }
 
 void FrmTazzle::connectHandlers()
 {
-    // Every handler runs inside the error boundary.
-    const auto guarded = [this](void (FrmTazzle::*handler)()) {
-        return [this, handler] {
-            ErrorBoundary::run(this, [&] { (this->*handler)(); });
-        };
-    };
-    connect(cmdGetDare, &QPushButton::clicked, this, guarded(&FrmTazzle::cmdGetDare_Click));
-    connect(pointerInput(imgGetDare), &PointerInput::clicked, this,
-            guarded(&FrmTazzle::imgGetDare_Click));
-    connect(pointerInput(imgGetDare_over), &PointerInput::clicked, this,
-            guarded(&FrmTazzle::imgGetDare_over_Click));
-    connect(pointerInput(imgGetDare), &PointerInput::moved, this,
-            guarded(&FrmTazzle::imgGetDare_MouseMove));
-    connect(pointerInput(imgLogo), &PointerInput::clicked, this, guarded(&FrmTazzle::imgLogo_Click));
-    connect(pointerInput(lblDare), &PointerInput::clicked, this, guarded(&FrmTazzle::lblDare_Click));
-    connect(pointerInput(lblMore), &PointerInput::clicked, this, guarded(&FrmTazzle::lblMore_Click));
+    for (const WindowLayout::Control &control : WindowLayout::controls) {
+        auto *widget = findChild<QWidget *>(QtLayout::text(control.name),
+                                            Qt::FindDirectChildrenOnly);
+        const Id id = control.id;
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            connect(button, &QPushButton::clicked, this, [this, id] { behaviour.clicked(id); });
+        } else if (auto *input = widget->findChild<PointerInput *>(QString(),
+                                                                   Qt::FindDirectChildrenOnly)) {
+            connect(input, &PointerInput::clicked, this, [this, id] { behaviour.clicked(id); });
+            connect(input, &PointerInput::moved, this, [this, id] { behaviour.pointerMoved(id); });
+        }
+    }
 }
 
 void FrmTazzle::enterEvent(QEnterEvent *event)
@@ -161,7 +148,7 @@ void FrmTazzle::enterEvent(QEnterEvent *event)
     // The pointer arriving counts as a movement where it arrives; the controls hear of their
     // own arrivals.
     if (!childAt(event->position().toPoint()))
-        ErrorBoundary::run(this, [this] { Form_MouseMove(); });
+        behaviour.pointerMoved(Id::Form);
 }
 
 void FrmTazzle::mouseMoveEvent(QMouseEvent *event)
@@ -169,53 +156,30 @@ void FrmTazzle::mouseMoveEvent(QMouseEvent *event)
     // Only movement over the bare client area reaches here; the controls take their own. While
     // a button is held Qt also reports movement outside the window, which is not client area.
     if (rect().contains(event->position().toPoint()))
-        ErrorBoundary::run(this, [this] { Form_MouseMove(); });
+        behaviour.pointerMoved(Id::Form);
 }
 
-void FrmTazzle::Reset_Button()
+void FrmTazzle::setHighlightShown(bool shown)
 {
-    imgGetDare_over->setVisible(false);
+    imgGetDare_over->setVisible(shown);
 }
 
-void FrmTazzle::cmdGetDare_Click()
+void FrmTazzle::setDareText(std::string_view text)
 {
-    const std::int32_t number = toInt32(Random(randomSource, 1, 10));
-    const QString dare = DareTable::dareFor(number);
-    lblDare->setText(dare);
-    Accessibility::announce(this, dare);
+    lblDare->setText(QtLayout::text(text));
 }
 
-void FrmTazzle::imgGetDare_Click()
+void FrmTazzle::openWebsite(std::string_view url)
 {
-    cmdGetDare_Click();
+    urlOpener.open(QUrl(QtLayout::text(url)));
 }
 
-void FrmTazzle::imgGetDare_over_Click()
+void FrmTazzle::announce(std::string_view text)
 {
-    cmdGetDare_Click();
+    Accessibility::announce(this, QtLayout::text(text));
 }
 
-void FrmTazzle::imgGetDare_MouseMove()
+void FrmTazzle::reportError(std::string_view message)
 {
-    imgGetDare_over->setVisible(true);
-}
-
-void FrmTazzle::Form_MouseMove()
-{
-    Reset_Button();
-}
-
-void FrmTazzle::imgLogo_Click()
-{
-    Reset_Button();
-}
-
-void FrmTazzle::lblDare_Click()
-{
-    Reset_Button();
-}
-
-void FrmTazzle::lblMore_Click()
-{
-    urlOpener.open(websiteUrl());
+    ErrorBoundary::report(this, QtLayout::text(message));
 }

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "core/face.h"
+#include "core/tazzlewindow.h"
+
 #include <QUrl>
 #include <QWidget>
 
 class ImageControl;
-class LineControl;
 class QLabel;
-class QPushButton;
 class RandomSource;
 class UrlOpener;
 
-// The main window: the logo, the dare label, the "Get Dare" picture with its highlight, and
-// the link to the makers' web site, built from the stored layout.
-class FrmTazzle : public QWidget
+// The main window in Qt's widgets: the logo, the dare label, the "Get Dare" picture with its
+// highlight, and the link to the makers' web site, built from the stored layout. What the
+// window does is TazzleWindow's; this turns Qt's events into its events and draws what it says.
+class FrmTazzle : public QWidget, private Face
 {
     Q_OBJECT
 
@@ -25,9 +27,9 @@ public:
     static QUrl websiteUrl();
 
     // Hides the highlighted "Get Dare" picture.
-    void Reset_Button();
+    void Reset_Button() { behaviour.Reset_Button(); }
     // The Get Dare command: shows a dare drawn at random.
-    void cmdGetDare_Click();
+    void cmdGetDare_Click() { behaviour.cmdGetDare_Click(); }
 
 protected:
     void enterEvent(QEnterEvent *event) override;
@@ -37,22 +39,15 @@ private:
     void buildControls();
     void connectHandlers();
 
-    void imgGetDare_Click();
-    void imgGetDare_over_Click();
-    void imgGetDare_MouseMove();
-    void Form_MouseMove();
-    void imgLogo_Click();
-    void lblDare_Click();
-    void lblMore_Click();
+    void setHighlightShown(bool shown) override;
+    void setDareText(std::string_view text) override;
+    void openWebsite(std::string_view url) override;
+    void announce(std::string_view text) override;
+    void reportError(std::string_view message) override;
 
-    RandomSource &randomSource;
     UrlOpener &urlOpener;
+    TazzleWindow behaviour;
 
-    QPushButton *cmdGetDare = nullptr;
     ImageControl *imgGetDare_over = nullptr;
-    LineControl *Line1 = nullptr;
-    QLabel *lblMore = nullptr;
-    ImageControl *imgGetDare = nullptr;
-    ImageControl *imgLogo = nullptr;
     QLabel *lblDare = nullptr;
 };

@@ -1,3 +1,3 @@
-#include "dare/randomsource.h"
+#include "core/randomsource.h"
 
 RandomSource::~RandomSource() = default;

@@ -1,4 +1,4 @@
-#include "dare/floatingpoint.h"
+#include "core/floatingpoint.h"
 
 #include <cfenv>
 

@@ -1,8 +1,8 @@
-#include "dare/random.h"
+#include "core/random.h"
 
-#include "app/runtimeerror.h"
-#include "dare/floatingpoint.h"
-#include "dare/randomsource.h"
+#include "core/runtimeerror.h"
+#include "core/floatingpoint.h"
+#include "core/randomsource.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dare/randomsource.h"
+#include "core/randomsource.h"
 
 #include <cstdint>
 #include <functional>

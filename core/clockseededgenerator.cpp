@@ -1,4 +1,4 @@
-#include "dare/clockseededgenerator.h"
+#include "core/clockseededgenerator.h"
 
 #include <chrono>
 #include <utility>

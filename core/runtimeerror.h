@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QString>
-
 #include <stdexcept>
 
-// An error raised by the program's own operations. It never reaches Qt: the error boundary
-// around every handler reports it and the program goes on.
+// An error raised by the program's own operations. The window's error boundary reports it and
+// the program goes on.
 class RuntimeError : public std::runtime_error
 {
 public:
@@ -17,7 +15,6 @@ public:
     RuntimeError(Kind kind, const char *operation);
 
     Kind kind() const { return errorKind; }
-    QString message() const { return QString::fromUtf8(what()); }
 
 private:
     Kind errorKind;

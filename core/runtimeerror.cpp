@@ -1,4 +1,4 @@
-#include "app/runtimeerror.h"
+#include "core/runtimeerror.h"
 
 #include <string>
 
