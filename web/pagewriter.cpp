@@ -81,7 +81,9 @@ std::string style()
             "#frmTazzle>*{position:absolute;display:block;box-sizing:border-box;margin:0;padding:0;"
             "border:0;background:none;color:inherit;font:inherit;text-decoration:none;"
             "white-space:pre-wrap}"
-            "#frmTazzle svg{display:block;width:100%;height:100%}"
+            "#frmTazzle svg,#frmTazzle span{display:block;width:100%;height:100%}"
+            // The link pointer, which some engines leave to the platform.
+            "#frmTazzle a{cursor:pointer}"
             "#status{display:flex;align-items:center;justify-content:center;text-align:center}";
     for (const Control &c : controls) {
         if (!onPage(c))
@@ -122,8 +124,9 @@ std::string element(const Control &c)
                 + "\" target=\"_blank\" rel=\"noopener\" title=\"" + escaped(linkDescription)
                 + "\">" + escaped(linkText(BuildInfo::websiteUrl)) + "</a>";
     case Role::Graphic:
-        return "<div id=\"" + id + "\"" + control + " role=\"img\" aria-label=\""
-                + escaped(BuildInfo::applicationName) + "\">" + picture + "</div>";
+        // The logo names the page.
+        return "<h1 id=\"" + id + "\"" + control + "><span role=\"img\" aria-label=\""
+                + escaped(BuildInfo::applicationName) + "\">" + picture + "</span></h1>";
     case Role::StaticText:
         // The dare label says each new dare to a screen reader as it is shown.
         return "<div id=\"" + id + "\"" + control + " aria-live=\"polite\" aria-atomic=\"true\">"
@@ -144,10 +147,10 @@ std::string window()
     // In reading order, top to bottom; the stack decides what shows.
     std::stable_sort(order.begin(), order.end(),
                      [](const Control *a, const Control *b) { return a->top < b->top; });
-    std::string html = "<div id=\"frmTazzle\" data-control=\"" + number(int(Id::Form)) + "\">";
+    std::string html = "<main id=\"frmTazzle\" data-control=\"" + number(int(Id::Form)) + "\">";
     for (const Control *c : order)
         html += element(*c);
-    return html + "</div>";
+    return html + "</main>";
 }
 
 std::string chars()

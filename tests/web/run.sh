@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Plays the web page in Debian's Chromium (browser.mjs), then times its first frame beside a
-# bare Qt window's page (bench/webstartup.mjs). puppeteer-core comes from the npm registry and
-# drives the system's Chromium: nothing downloads a browser.
-#   tests/web/run.sh <site folder> <bare window's site folder> <website address>
+# Plays the web site as visitors would, served by nginx with the configuration shipped in
+# dist/web/: in Chromium and Firefox ESR (puppeteer-core) and in WebKitGTK (WebKitWebDriver),
+# then measures it on a throttled phone and with Lighthouse (bench/web.mjs). The browsers are
+# Debian's; puppeteer-core, Lighthouse and axe-core come from the npm registry, and nothing
+# downloads a browser.
+#   tests/web/run.sh <site> <website address> <second build's site> <its website address>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 site=$(realpath "$1")
-bench=$(realpath "$2")
-website=$3
+website=$2
+second=$(realpath "$3")
+second_website=$4
 cache=${TAZZLE_CACHE:-/var/cache/tazzle}
+minibrowser=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/webkit2gtk-4.1/MiniBrowser
 
-for tool in node npm chromium tesseract convert python3; do
+for tool in node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx Xvfb \
+    dbus-run-session convert curl; do
     command -v "$tool" >/dev/null || { echo "the web test needs $tool" >&2; exit 1; }
 done
 
@@ -28,16 +33,19 @@ fi
 export TAZZLE_NODE_MODULES=$modules
 
 work=$(mktemp -d)
+chmod 755 "$work" # nginx's workers read the site through it
 failed=$site/../build-web-failure
 rm -rf "$failed"
 group=
+. "$here/nginx.sh"
 cleanup() {
     status=$?
-    # Node, its servers and Chromium are one process group: none of them outlives the test.
+    # Node, the browsers, Xvfb and the bus are one process group: none outlives the test.
     [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true
+    nginx_stop
     if [ "$status" != 0 ]; then
         cp -r "$work" "$failed"
-        echo "screenshots and the accessibility tree kept in $(realpath "$failed")" >&2
+        echo "screenshots and logs kept in $(realpath "$failed")" >&2
     fi
     rm -rf "$work"
 }
@@ -45,9 +53,28 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 run() {
-    setsid node "$@" &
+    setsid "$@" &
     group=$!
     wait "$group"
+    group=
 }
-run "$here/browser.mjs" "$site" "$website" "$(command -v chromium)" "$work"
-run "$here/../../bench/webstartup.mjs" "$site" "$bench" "$(command -v chromium)"
+
+ln -s "$site" "$work/live"
+nginx_start "$work/live" "$work" $((20000 + RANDOM % 20000))
+for engine in chromium firefox; do
+    binary=$(command -v "$engine" || command -v "$engine-esr")
+    run node "$here/browsers.mjs" "$engine" "$binary" "$work" "$nginx_url" "$website" \
+        "$work/live" "$site" "$second" "$second_website"
+done
+# WebKit on a display and a session bus of its own.
+run bash -c '
+    set -e
+    display=:$((100 + RANDOM % 800))
+    Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp &
+    export DISPLAY=$display
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    port=$((40000 + RANDOM % 20000))
+    exec dbus-run-session -- bash -c "WebKitWebDriver --port=$port >/dev/null 2>&1 &
+        sleep 1; node \"$5/webkit.mjs\" http://127.0.0.1:$port \"$2\" \"$1\" \"$3\" \"$4\""
+' webkit "$work" "$minibrowser" "$nginx_url" "$website" "$here" 2>"$work/webkit.log"
+run node "$here/../../bench/web.mjs" "$site" "$nginx_url" "$(command -v chromium)"

@@ -12,7 +12,9 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev emscripten nodejs pytho
     python3-fonttools python3-brotli fonts-liberation2 brotli gzip)
 if [ "$mode" = web-test ]; then
     packages+=(chromium firefox-esr webkit2gtk-driver xvfb xauth dbus dbus-x11 nginx-light
-        libnginx-mod-http-brotli-static npm fonts-dejavu-core)
+        libnginx-mod-http-brotli-static imagemagick x11-utils curl)
+    # A machine whose Node came from elsewhere has its npm already, and Debian's would conflict.
+    command -v npm >/dev/null || packages+=(npm)
 fi
 tools/install-missing.sh "${packages[@]}"
 
@@ -43,6 +45,12 @@ cmake --install $trees/web --prefix "$PWD/build-web" >/dev/null
 ls -l build-web
 
 if [ "$mode" = web-test ]; then
+    # A second build that differs, for the update a returning visitor meets.
+    second=https://second.tazzle.example
+    emcmake cmake -S . -B $trees/second -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DPython3_EXECUTABLE=/usr/bin/python3 -DTAZZLE_WEBSITE_URL=$second \
+        -DTAZZLE_RASTERIZE="$PWD/$trees/host/tools/rasterize/rasterize" >/dev/null
+    cmake --build $trees/second >/dev/null
     website=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' $trees/web/CMakeCache.txt)
-    tests/web/run.sh build-web "$website"
+    tests/web/run.sh build-web "$website" $trees/second/web/site $second
 fi

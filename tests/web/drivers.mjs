@@ -1,0 +1,75 @@
+// Real input and screenshots in each engine, behind one small interface (see play.mjs):
+// puppeteer-core for Chromium (DevTools protocol) and Firefox (WebDriver BiDi), plain W3C
+// WebDriver for WebKitGTK.
+import { writeFileSync } from "node:fs";
+import path from "node:path";
+
+export async function puppeteerDriver(browser, context, work, viewport) {
+    const page = await context.newPage();
+    page.on("console", message => console.log(`  page: ${message.text()}`));
+    page.on("pageerror", error => console.log(`  page error: ${error.message}`));
+    if (viewport)
+        await page.setViewport(viewport);
+    return {
+        page,
+        version: () => browser.version(),
+        open: url => page.goto(url, { waitUntil: "load" }),
+        evaluate: expression => page.evaluate(expression),
+        move: ({ x, y }) => page.mouse.move(x, y),
+        click: ({ x, y }) => page.mouse.click(x, y),
+        key: key => page.keyboard.press(key),
+        async screenshot(name) {
+            const file = path.join(work, `${name}.png`);
+            await page.screenshot({ path: file });
+            return file;
+        },
+        tabs: async () => browser.targets().filter(target => target.type() === "page"),
+    };
+}
+
+// WebKitWebDriver at base, driving MiniBrowser.
+export async function webDriver(base, browserBinary, work) {
+    async function call(method, where, body) {
+        const response = await fetch(base + where, { method,
+            headers: { "content-type": "application/json" },
+            body: body === undefined ? undefined : JSON.stringify(body) });
+        const answer = await response.json();
+        if (!response.ok)
+            throw new Error(`${method} ${where}: ${JSON.stringify(answer.value)}`);
+        return answer.value;
+    }
+    const created = await call("POST", "/session", { capabilities: { alwaysMatch: {
+        "webkitgtk:browserOptions": { binary: browserBinary, args: ["--automation"] } } } });
+    const session = `/session/${created.sessionId}`;
+    const pointer = actions => call("POST", `${session}/actions`, { actions: [{ type: "pointer",
+        id: "mouse", parameters: { pointerType: "mouse" }, actions }] });
+    const keys = { Enter: "\uE007", Tab: "\uE004" };
+    const driver = {
+        version: async () => `${created.capabilities.browserName} ` +
+            created.capabilities.browserVersion,
+        open: url => call("POST", `${session}/url`, { url }),
+        evaluate: expression => call("POST", `${session}/execute/sync`,
+            { script: `return ${expression};`, args: [] }),
+        move: ({ x, y }) => pointer([{ type: "pointerMove", duration: 0, origin: "viewport",
+            x: Math.round(x), y: Math.round(y) }]),
+        click: ({ x, y }) => pointer([{ type: "pointerMove", duration: 0, origin: "viewport",
+            x: Math.round(x), y: Math.round(y) }, { type: "pointerDown", button: 0 },
+            { type: "pointerUp", button: 0 }]),
+        key: key => call("POST", `${session}/actions`, { actions: [{ type: "key", id: "keys",
+            actions: [{ type: "keyDown", value: keys[key] ?? key },
+                      { type: "keyUp", value: keys[key] ?? key }] }] }),
+        async screenshot(name) {
+            // What is on the screen two frames on; the whole view, cropped by the caller.
+            await call("POST", `${session}/execute/async`, { args: [], script:
+                "const done = arguments[0]; requestAnimationFrame(() => " +
+                "requestAnimationFrame(() => done()));" });
+            const file = path.join(work, `${name}.png`);
+            writeFileSync(file, Buffer.from(await call("GET", `${session}/screenshot`), "base64"));
+            return file;
+        },
+        tabs: () => call("GET", `${session}/window/handles`),
+        close: () => call("DELETE", session),
+        resize: (width, height) => call("POST", `${session}/window/rect`, { width, height }),
+    };
+    return driver;
+}

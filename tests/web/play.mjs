@@ -1,0 +1,175 @@
+// The game as a visitor plays it, the same in every engine, through a driver that gives real
+// pointer and key input and screenshots: the prompt, the window's place, the rollover, dares
+// on real clicks, the link, and no dare from the keys.
+import { execFileSync } from "node:child_process";
+import { readFileSync } from "node:fs";
+import path from "node:path";
+
+const here = path.dirname(new URL(import.meta.url).pathname);
+export const title = "Tazzle - Random dare generator";
+export const prompt = "Click below for your dare...";
+export const dares = readFileSync(path.join(here, "..", "dares.txt"), "utf8").split("\n")
+    .filter(line => line);
+// The client area and its controls, in its own pixels.
+export const client = { width: 533, height: 299 };
+export const places = {
+    imgLogo: { x: 136, y: 16, width: 274, height: 77 },
+    lblDare: { x: 16, y: 120, width: 505, height: 81 },
+    imgGetDare: { x: 200, y: 208, width: 133, height: 44 },
+    lblMore: { x: 8, y: 272, width: 297, height: 41 },
+    Line1: { x: 120, y: 288, width: 160, height: 1 },
+};
+export const spots = {
+    bare: { x: 5, y: 5 },
+    picture: { x: 266, y: 230 },
+    label: { x: 266, y: 160 },
+    logo: { x: 273, y: 54 },
+    link: { x: 200, y: 281 },
+    underline: { x: 200, y: 288 },
+};
+
+let failures = 0;
+export function check(ok, what) {
+    console.log(`${ok ? "ok  " : "FAIL"} ${what}`);
+    if (!ok)
+        failures++;
+}
+export const failed = () => failures;
+export const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+// The mean brightness (0 to 1) of a rectangle of a screenshot, in device pixels.
+export function brightness(png, { x, y, width, height }) {
+    return Number(execFileSync("convert", [png, "-crop",
+        `${Math.round(width)}x${Math.round(height)}+${Math.round(x)}+${Math.round(y)}`,
+        "+repage", "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"]).toString());
+}
+
+// Where the window is and how far it is scaled, as the page lays it out.
+export function windowBox(driver) {
+    return driver.evaluate(`(() => {
+        const box = document.getElementById("frmTazzle").getBoundingClientRect();
+        return { x: box.x, y: box.y, width: box.width, height: box.height,
+                 viewport: { width: innerWidth, height: innerHeight }, ratio: devicePixelRatio };
+    })()`);
+}
+
+export function at(box, spot) {
+    const scale = box.width / client.width;
+    return { x: box.x + spot.x * scale, y: box.y + spot.y * scale };
+}
+
+export const dareText = driver =>
+    driver.evaluate(`document.getElementById("lblDare").textContent`);
+export const highlighted = driver =>
+    driver.evaluate(`!document.getElementById("imgGetDare_over").hidden`);
+
+// Waits until the program listens to the page.
+export async function ready(driver) {
+    for (let tries = 0; tries < 100; tries++) {
+        if (await driver.evaluate(`typeof Module === "object" && !!Module.calledRun`))
+            return true;
+        await sleep(100);
+    }
+    return false;
+}
+
+// The picture's look, from a screenshot: the highlight is a solid white pill.
+async function pictureBrightness(driver, box, name) {
+    const png = await driver.screenshot(name);
+    const ratio = box.ratio;
+    const scale = box.width / client.width;
+    const p = places.imgGetDare;
+    return brightness(png, { x: (box.x + (p.x + 10) * scale) * ratio,
+        y: (box.y + (p.y + 10) * scale) * ratio, width: (p.width - 20) * scale * ratio,
+        height: (p.height - 20) * scale * ratio });
+}
+
+export async function play(driver, engine, url, website) {
+    console.log(`# ${engine}: ${await driver.version()}`);
+    await driver.open(url);
+    check(await ready(driver), `${engine}: the program starts`);
+    check(await driver.evaluate("document.title") === title, `${engine}: the title`);
+    check(await dareText(driver) === prompt, `${engine}: the prompt`);
+
+    const box = await windowBox(driver);
+    const scale = Math.min(box.viewport.width / client.width, box.viewport.height / client.height);
+    check(Math.abs(box.width - client.width * scale) < 1 &&
+          Math.abs(box.x * 2 + box.width - box.viewport.width) < 2 &&
+          Math.abs(box.y * 2 + box.height - box.viewport.height) < 2,
+          `${engine}: the window fits the ${box.viewport.width} × ${box.viewport.height} ` +
+          `viewport by its tighter side, centred (× ${scale.toFixed(3)})`);
+    const misplaced = await driver.evaluate(`(() => {
+        const places = ${JSON.stringify(places)}, frame = document.getElementById("frmTazzle")
+            .getBoundingClientRect(), scale = frame.width / ${client.width}, wrong = [];
+        for (const [id, want] of Object.entries(places)) {
+            const box = document.getElementById(id).getBoundingClientRect();
+            for (const side of ["x", "y", "width", "height"]) {
+                const got = (box[side] - (side === "x" ? frame.x : side === "y" ? frame.y : 0))
+                    / scale;
+                if (Math.abs(got - want[side]) > 0.5)
+                    wrong.push(id + "." + side + " " + got.toFixed(2) + " for " + want[side]);
+            }
+        }
+        return wrong;
+    })()`);
+    check(misplaced.length === 0, `${engine}: every control at its place ${misplaced.join(", ")}`);
+
+    // The rollover: the picture lights up under the pointer, stays lit over its neighbours and
+    // goes out over the bare window.
+    const move = spot => driver.move(at(box, spot));
+    await move(spots.bare);
+    const plain = await pictureBrightness(driver, box, `${engine}-plain`);
+    await move(spots.picture);
+    const lit = await pictureBrightness(driver, box, `${engine}-lit`);
+    check(!(await highlighted(driver)) || lit > plain + 0.3,
+          `${engine}: the highlight is drawn (${plain.toFixed(2)} → ${lit.toFixed(2)})`);
+    const shown = [await highlighted(driver)];
+    await move({ x: spots.picture.x + 20, y: spots.picture.y + 5 });
+    shown.push(await highlighted(driver));
+    await move(spots.label);
+    shown.push(await highlighted(driver));
+    await move(spots.bare);
+    shown.push(await highlighted(driver));
+    check(JSON.stringify(shown) === "[true,true,true,false]",
+          `${engine}: shown over the picture, kept over the label, hidden over bare window ` +
+          JSON.stringify(shown));
+
+    // Dares on real clicks; a click on the logo puts the highlight out and gives none.
+    const got = [];
+    for (let i = 0; i < 5; i++) {
+        await driver.click(at(box, spots.picture));
+        got.push(await dareText(driver));
+    }
+    check(got.every(text => dares.includes(text)), `${engine}: five clicks, five dares`);
+    check(await highlighted(driver), `${engine}: the highlight stays lit after a click`);
+    const before = await dareText(driver);
+    await driver.click(at(box, spots.logo));
+    check(!(await highlighted(driver)) && await dareText(driver) === before,
+          `${engine}: a click on the logo puts the highlight out and changes nothing else`);
+
+    // No key gets a dare, not even with the button focused.
+    await driver.evaluate(`document.getElementById("imgGetDare").focus()`);
+    for (const key of ["Enter", " ", "d", "Tab", "Enter", " "])
+        await driver.key(key);
+    await sleep(200);
+    check(await dareText(driver) === before, `${engine}: keys give no dare`);
+
+    // The link: a new tab at the makers' site for each click, on the text or the underline.
+    const tabs = await driver.tabs();
+    await driver.click(at(box, spots.link));
+    await driver.click(at(box, spots.underline));
+    let opened = [];
+    for (let tries = 0; tries < 50 && opened.length < 2; tries++) {
+        await sleep(100);
+        opened = (await driver.tabs()).filter(tab => !tabs.includes(tab));
+    }
+    check(opened.length === 2, `${engine}: two clicks on the link, two new tabs`);
+    const cursor = await driver.evaluate(
+        `getComputedStyle(document.getElementById("lblMore")).cursor`);
+    check(cursor === "pointer", `${engine}: the link pointer over the link (${cursor})`);
+    check(await dareText(driver) === before, `${engine}: the link leaves the dare`);
+    const link = await driver.evaluate(`(() => { const a = document.getElementById("lblMore");
+        return { href: a.href, text: a.textContent }; })()`);
+    check(link.href.startsWith(website) && link.text.endsWith(new URL(website).host),
+          `${engine}: the link names ${new URL(website).host} and opens ${website}`);
+}

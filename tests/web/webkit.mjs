@@ -1,0 +1,18 @@
+// Plays the site in WebKitGTK's MiniBrowser, the engine family of Safari, over plain W3C
+// WebDriver.
+// Usage: node webkit.mjs <WebKitWebDriver address> <MiniBrowser> <work> <url> <website>
+import { webDriver } from "./drivers.mjs";
+import { check, failed, play } from "./play.mjs";
+
+const [base, binary, work, url, website] = process.argv.slice(2);
+let driver;
+try {
+    driver = await webDriver(base, binary, work);
+    await driver.resize(1280, 800);
+    await play(driver, "webkit", url, website);
+} catch (error) {
+    check(false, `webkit: ${error.stack}`);
+} finally {
+    await driver?.close().catch(() => {});
+}
+process.exit(failed() ? 1 : 0);
