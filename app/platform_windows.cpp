@@ -1,6 +1,5 @@
 #include "app/platform.h"
 
-
 // Windows always has a desktop to show the window on, no session bus to keep to, and reports a
 // window system that cannot be reached with Qt's own message box.
 

@@ -1,8 +1,8 @@
 #include "core/random.h"
 
-#include "core/runtimeerror.h"
 #include "core/floatingpoint.h"
 #include "core/randomsource.h"
+#include "core/runtimeerror.h"
 
 #include <cmath>
 #include <limits>

@@ -102,8 +102,8 @@ constexpr bool wellFormed()
 {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const Control &c = controls[i];
-        if (static_cast<std::size_t>(c.id) != i || !isWholePixels(c.left)
-            || !isWholePixels(c.top) || !isWholePixels(c.width) || !isWholePixels(c.height))
+        if (static_cast<std::size_t>(c.id) != i || !isWholePixels(c.left) || !isWholePixels(c.top)
+            || !isWholePixels(c.width) || !isWholePixels(c.height))
             return false;
     }
     return isWholePixels(clientWidthTwips) && isWholePixels(clientHeightTwips);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/randomsource.h"
 #include "core/daretable.h"
+#include "core/randomsource.h"
 #include "ui/qtlayout.h"
 #include "ui/urlopener.h"
 

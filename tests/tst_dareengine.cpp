@@ -1,7 +1,7 @@
-#include "core/runtimeerror.h"
 #include "core/clockseededgenerator.h"
 #include "core/daretable.h"
 #include "core/random.h"
+#include "core/runtimeerror.h"
 #include "fakes.h"
 
 #include <QFile>
@@ -180,8 +180,7 @@ void tst_DareEngine::dareFor_data()
     for (int n = 1; n <= 10; ++n)
         QTest::addRow("dare %d", n) << n << texts[n - 1];
     for (const int other : {0, 11, -5, Limits::min(), Limits::max()})
-        QTest::addRow("%d falls through to dare 10", other)
-                << other << texts[9];
+        QTest::addRow("%d falls through to dare 10", other) << other << texts[9];
 }
 
 void tst_DareEngine::dareFor()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Unpacks this Debian release's own source of qt6-base (the given version) into <folder>/src,
 # fetched through an apt configuration of its own: the system's apt sources stay as they are.
-#   tools/qt-source.sh <version> <folder>     (used by tools/windows/qt.sh and tools/web/qt.sh)
+#   tools/qt-source.sh <version> <folder>     (used by tools/windows/qt.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 version=${1:?usage: $0 version folder}

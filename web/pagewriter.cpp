@@ -23,11 +23,20 @@ std::string escaped(std::string_view text)
     std::string out;
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -69,29 +78,33 @@ std::string style()
     std::string css =
             // One window pixel: the window fits the viewport by its tighter side.
             ":root{--u:min(100vw/" + number(client.width) + ",100vh/" + number(client.height)
-            + ")}@supports(height:100dvh){:root{--u:min(100dvw/" + number(client.width)
-            + ",100dvh/" + number(client.height) + ")}}"
-            "html,body{margin:0;height:100%;overflow:hidden;background:" + colour(background)
+            + ")}@supports(height:100dvh){:root{--u:min(100dvw/" + number(client.width) + ",100dvh/"
+            + number(client.height)
+            + ")}}"
+              "html,body{margin:0;height:100%;overflow:hidden;background:"
+            + colour(background)
             + "}[hidden]{display:none!important}"
-            "#frmTazzle,#status{position:fixed;inset:0;margin:auto;width:" + scaled(client.width)
-            + ";height:" + scaled(client.height) + ";color:" + colour(text) + ";font:700 "
-            + scaled(fontPixelSize) + "/normal " + fonts + ",sans-serif}"
-            // Clipped, not hidden: focusing the link must not scroll the window.
-            "#frmTazzle{overflow:clip;-webkit-tap-highlight-color:transparent}"
-            "#frmTazzle>*{position:absolute;display:block;box-sizing:border-box;margin:0;padding:0;"
-            "border:0;background:none;color:inherit;font:inherit;text-decoration:none;"
-            "white-space:pre-wrap}"
-            "#frmTazzle svg,#frmTazzle span{display:block;width:100%;height:100%}"
-            // The link pointer, which some engines leave to the platform.
-            "#frmTazzle a{cursor:pointer}"
-            "#status{display:flex;align-items:center;justify-content:center;text-align:center}";
+              "#frmTazzle,#status{position:fixed;inset:0;margin:auto;width:"
+            + scaled(client.width) + ";height:" + scaled(client.height) + ";color:" + colour(text)
+            + ";font:700 " + scaled(fontPixelSize) + "/normal " + fonts
+            + ",sans-serif}"
+              // Clipped, not hidden: focusing the link must not scroll the window.
+              "#frmTazzle{overflow:clip;-webkit-tap-highlight-color:transparent}"
+              "#frmTazzle>*{position:absolute;display:block;box-sizing:border-box;margin:0;padding:"
+              "0;"
+              "border:0;background:none;color:inherit;font:inherit;text-decoration:none;"
+              "white-space:pre-wrap}"
+              "#frmTazzle svg,#frmTazzle span{display:block;width:100%;height:100%}"
+              // The link pointer, which some engines leave to the platform.
+              "#frmTazzle a{cursor:pointer}"
+              "#status{display:flex;align-items:center;justify-content:center;text-align:center}";
     for (const Control &c : controls) {
         if (!onPage(c))
             continue;
         const Rect r = pixelRect(c);
         css += "#" + std::string(c.name) + "{left:" + scaled(r.left) + ";top:" + scaled(r.top)
-                + ";width:" + scaled(r.width) + ";height:" + scaled(r.height)
-                + ";z-index:" + number(int(controls.size()) + 1 - c.stack);
+               + ";width:" + scaled(r.width) + ";height:" + scaled(r.height)
+               + ";z-index:" + number(int(controls.size()) + 1 - c.stack);
         if (c.alignment == Align::Centre)
             css += ";text-align:center";
         if (c.kind == Kind::Line)
@@ -110,27 +123,28 @@ std::string element(const Control &c)
     const std::string picture = "@PICTURE:" + std::string(c.picture) + "@";
     if (c.id == Id::imgGetDare_over) {
         // Drawn over the button while the pointer is on it: a picture for the pointer only.
-        return "<div id=\"" + id + "\"" + control + " aria-hidden=\"true\"" + hidden + ">"
-                + picture + "</div>";
+        return "<div id=\"" + id + "\"" + control + " aria-hidden=\"true\"" + hidden + ">" + picture
+               + "</div>";
     }
     switch (c.role) {
     case Role::Button:
         // Out of the keyboard's reach, as every control of the window; a screen reader
         // still finds and presses it.
-        return "<button id=\"" + id + "\"" + control + " type=\"button\" tabindex=\"-1\" aria-label=\""
-                + escaped(buttonCaption) + "\"" + hidden + ">" + picture + "</button>";
+        return "<button id=\"" + id + "\"" + control
+               + " type=\"button\" tabindex=\"-1\" aria-label=\"" + escaped(buttonCaption) + "\""
+               + hidden + ">" + picture + "</button>";
     case Role::Link:
         return "<a id=\"" + id + "\"" + control + " href=\"" + escaped(BuildInfo::websiteUrl)
-                + "\" target=\"_blank\" rel=\"noopener\" title=\"" + escaped(linkDescription)
-                + "\">" + escaped(linkText(BuildInfo::websiteUrl)) + "</a>";
+               + "\" target=\"_blank\" rel=\"noopener\" title=\"" + escaped(linkDescription) + "\">"
+               + escaped(linkText(BuildInfo::websiteUrl)) + "</a>";
     case Role::Graphic:
         // The logo names the page.
         return "<h1 id=\"" + id + "\"" + control + "><span role=\"img\" aria-label=\""
-                + escaped(BuildInfo::applicationName) + "\">" + picture + "</span></h1>";
+               + escaped(BuildInfo::applicationName) + "\">" + picture + "</span></h1>";
     case Role::StaticText:
         // The dare label says each new dare to a screen reader as it is shown.
         return "<div id=\"" + id + "\"" + control + " aria-live=\"polite\" aria-atomic=\"true\">"
-                + escaped(prompt) + "</div>";
+               + escaped(prompt) + "</div>";
     case Role::None:
         break;
     }
@@ -156,7 +170,9 @@ std::string window()
 std::string chars()
 {
     std::set<char> shown;
-    const auto add = [&shown](std::string_view text) { shown.insert(text.begin(), text.end()); };
+    const auto add = [&shown](std::string_view text) {
+        shown.insert(text.begin(), text.end());
+    };
     add(prompt);
     add(linkText(BuildInfo::websiteUrl));
     for (const std::string_view dare : DareTable::dares)

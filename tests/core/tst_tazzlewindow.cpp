@@ -134,7 +134,8 @@ void link()
                   && window.dareText() == WindowLayout::prompt,
           "two clicks, two requests, nothing else");
     check(WindowLayout::linkText(site) == "For more visit  games.example.org"
-                  && WindowLayout::linkText("http://tazzle.example/") == "For more visit  tazzle.example",
+                  && WindowLayout::linkText("http://tazzle.example/")
+                             == "For more visit  tazzle.example",
           "the link shows the host");
 }
 
