@@ -45,6 +45,8 @@ cmake --install $trees/web --prefix "$PWD/build-web" >/dev/null
 ls -l build-web
 
 if [ "$mode" = web-test ]; then
+    cmake --build $trees/web --target tst_tazzlewindow
+    node $trees/web/web/tst_tazzlewindow.js
     # A second build that differs, for the update a returning visitor meets.
     second=https://second.tazzle.example
     emcmake cmake -S . -B $trees/second -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
