@@ -44,6 +44,15 @@ string(CONFIGURE [[
         COMMAND_ERROR_IS_FATAL ANY)
 ]] strip_binaries @ONLY)
 install(CODE "${strip_binaries}")
+# Signed as it is installed, when the maker gives a certificate (tools/windows/sign.sh).
+string(CONFIGURE [[
+    if(NOT "$ENV{TAZZLE_WINDOWS_CERT}" STREQUAL "")
+        execute_process(COMMAND bash "@PROJECT_SOURCE_DIR@/tools/windows/sign.sh"
+            "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/@TAZZLE_EXECUTABLE_NAME@.exe"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+]] sign_program @ONLY)
+install(CODE "${sign_program}")
 
 set(CPACK_GENERATOR NSIS)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
@@ -68,4 +77,9 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# Read when cpack runs: signs the uninstaller as NSIS writes it, when there is a certificate.
+set(TAZZLE_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/tools/windows/sign.sh)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows-cpack.cmake.in
+               ${CMAKE_CURRENT_BINARY_DIR}/windows-cpack.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/windows-cpack.cmake)
 include(CPack)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a command in a clean chroot of another Debian release, on a copy of this checkout's
+# Runs a command in a clean chroot of a Debian release, on a copy of this checkout's
 # files at /tazzle. The chroot is made from Debian's archive with mmdebstrap and kept between
 # runs (packages installed there stay; the checkout and its builds do not). Everything runs in
 # private mount and PID namespaces, so nothing stays mounted or running after the command,
@@ -9,7 +9,9 @@
 # checkout's folder when it succeeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ "$(id -u)" = 0 ] || exec sudo --preserve-env=CI,TAZZLE_CACHE,TAZZLE_BRING_BACK "$0" "$@"
+passed=CI,TAZZLE_CACHE,TAZZLE_BRING_BACK,SOURCE_DATE_EPOCH,TAZZLE_WINDOWS_CERT
+passed+=,TAZZLE_WINDOWS_CERT_PASSWORD,TAZZLE_WINDOWS_TIMESTAMP_URL
+[ "$(id -u)" = 0 ] || exec sudo --preserve-env=$passed "$0" "$@"
 
 release=${1:?usage: $0 other|bookworm|trixie [command...]}
 shift
@@ -23,7 +25,6 @@ if [ "$release" = other ]; then
     *) echo "no other supported release known for $VERSION_CODENAME" >&2; exit 2 ;;
     esac
 fi
-[ "$release" != "$VERSION_CODENAME" ] || { echo "this system is $release already" >&2; exit 2; }
 
 tools/install-missing.sh mmdebstrap
 mirror=$(tools/debian-mirror.sh)
@@ -52,6 +53,17 @@ mkdir "$root/tazzle"
 git ls-files -z --cached --others --exclude-standard |
     tar --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -xf - -C "$root/tazzle"
 
+# The maker's Windows signing certificate and its password, as files for the command's time
+# only (a password on a command line is there for anyone to read).
+secrets=$root/root/.tazzle-signing
+rm -rf "$secrets"
+trap 'rm -rf "$secrets"' EXIT
+if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
+    install -d -m 700 "$secrets"
+    install -m 600 "$TAZZLE_WINDOWS_CERT" "$secrets/cert.p12"
+    (umask 077 && printf '%s' "${TAZZLE_WINDOWS_CERT_PASSWORD:-}" >"$secrets/password")
+fi
+
 echo "# running ${command[*]} on $release"
 # The lock's descriptor stays out: mmdebstrap's hooks run in dash, which cannot name one above 9.
 # unshare's child is the namespace's first process: when it ends, the kernel ends every process
@@ -75,11 +87,16 @@ if cp /etc/ssl/certs/ca-certificates.crt "$root/tmp/host-certificates.crt" 2>/de
 fi
 exec chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin ${CI:+CI=$CI} \
+    ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH} \
+    ${TAZZLE_WINDOWS_CERT:+TAZZLE_WINDOWS_CERT=/root/.tazzle-signing/cert.p12} \
+    ${TAZZLE_WINDOWS_CERT:+TAZZLE_WINDOWS_CERT_PASSWORD_FILE=/root/.tazzle-signing/password} \
+    ${TAZZLE_WINDOWS_TIMESTAMP_URL:+TAZZLE_WINDOWS_TIMESTAMP_URL=$TAZZLE_WINDOWS_TIMESTAMP_URL} \
     ${hostca:+NODE_EXTRA_CA_CERTS=$hostca} \
     bash -c "cd /tazzle && exec \"\$@\"" tazzle "$@"
 ' release-chroot "$root" "${command[@]}" 9>&-
 
 if [ -n "${TAZZLE_BRING_BACK:-}" ]; then
     rm -rf "./$TAZZLE_BRING_BACK"
+    mkdir -p "$(dirname "./$TAZZLE_BRING_BACK")"
     cp -a "$root/tazzle/$TAZZLE_BRING_BACK" "./$TAZZLE_BRING_BACK"
 fi

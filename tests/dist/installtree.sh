@@ -33,7 +33,7 @@ done
 echo "# program, manual, licence"
 program=$(find "$prefix" -type f -perm -u+x -name tazzle)
 [ -n "$program" ] || fail "no program installed"
-manual=$(MANWIDTH=80 man --warnings -l "$share/man/man6/tazzle.6.gz" 2>&1)
+manual=$(MANWIDTH=80 man --warnings -l "$share/man/man6/tazzle.6" 2>&1)
 grep -q "^OPTIONS" <<<"$manual" && ! grep -q "warning" <<<"$manual" ||
     fail "the manual does not render cleanly: $manual"
 grep -q "MIT License" "$share/doc/tazzle/LICENSE" || fail "no licence"

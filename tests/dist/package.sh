@@ -1,23 +1,13 @@
 #!/usr/bin/env bash
-# The Debian package: lintian finds nothing to warn of, its dependencies name Qt and the font,
-# apt resolves it on a system that has nothing installed yet, piuparts installs, removes and
-# purges it in a clean system of this release, and the program unpacked from it shows its window
-# under a real X server. Usage: package.sh build-dir app-id
+# The Debian package as built: its dependencies name Qt and the font, it holds the install tree
+# and nothing outside /usr, apt resolves it on a system that has nothing installed yet, and
+# piuparts installs, removes and purges it in a clean system of this release.
+# Usage: package.sh tazzle_VERSION_ARCH.deb
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-build=$1 appId=$2
-need cpack lintian dpkg-deb dpkg-shlibdeps apt-get objdump Xvfb xdotool xwininfo
+deb=$(realpath "$1")
+need lintian dpkg-deb apt-get objdump
 . /etc/os-release
-
-echo "# build"
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" ||
-    fail "cpack: $(cat "$work/cpack.log")"
-deb=$(echo "$work"/tazzle_*.deb)
-[ -f "$deb" ] || fail "no package in $work"
-
-echo "# lintian"
-lintian --info "$deb" 2>&1 | tee "$work/lintian.log" | grep -v "running with root" || true
-! grep -E "^(E|W): " "$work/lintian.log" || fail "lintian has errors or warnings"
 
 echo "# control fields and contents"
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -25,6 +15,8 @@ depends() { tr ',|' '\n\n' <<<"$(field Depends)" | awk '{print $1}' | grep -qx "
 # Each library the program links, by the package that holds it on this system (their names
 # change between releases, libqt6core6 becoming libqt6core6t64), and the font it draws with.
 dpkg -x "$deb" "$work/root"
+desktop=$(echo "$work"/root/usr/share/applications/*.desktop)
+appId=$(basename "$desktop" .desktop)
 for library in $(objdump -p "$work/root/usr/games/tazzle" | awk '$1 == "NEEDED" {print $2}'); do
     holder=$(dpkg -S "*/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/$library" 2>/dev/null |
         head -n1 | cut -d: -f1) || true
@@ -32,7 +24,7 @@ for library in $(objdump -p "$work/root/usr/games/tazzle" | awk '$1 == "NEEDED" 
     depends "$holder" || fail "Depends lacks $holder, which holds $library"
 done
 depends fonts-liberation2 || fail "Depends lacks fonts-liberation2"
-[ "$(field Recommends)" = "xdg-utils, qt6-wayland" ] || fail "Recommends: $(field Recommends)"
+[ "$(field Recommends)" = "qt6-wayland, xdg-utils" ] || fail "Recommends: $(field Recommends)"
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 dpkg-deb -c "$deb" | awk '{print $6}' | tee "$work/contents" | sed 's/^/  /'
 for path in usr/games/tazzle "usr/share/applications/$appId.desktop" \
@@ -41,7 +33,8 @@ for path in usr/games/tazzle "usr/share/applications/$appId.desktop" \
     usr/share/doc/tazzle/copyright usr/share/doc/tazzle/changelog.gz; do
     grep -qx "./$path" "$work/contents" || fail "$path is not in the package"
 done
-! grep -v "^./usr/" "$work/contents" || fail "files outside /usr"
+! grep -v -e "^./usr/" -e "^./$" "$work/contents" || fail "files outside /usr"
+! grep -q "usr/share/doc/tazzle/LICENSE" "$work/contents" || fail "a second licence file"
 
 echo "# apt resolves it from nothing installed"
 : >"$work/status"
@@ -52,43 +45,29 @@ for package in tazzle libqt6widgets6 libqt6svg6 fonts-liberation2; do
 done
 
 echo "# piuparts: it installs, removes and purges cleanly on a clean $VERSION_CODENAME"
-if [ "$(id -u)" = 0 ]; then
-    need piuparts mmdebstrap unshare
-    mirror=$("$(dirname "$0")/../../tools/debian-mirror.sh")
-    # A bare system of this release to start from, made once.
-    base=${TAZZLE_CACHE:-/var/cache/tazzle}/piuparts-$VERSION_CODENAME.tar.gz
-    # With no descriptors but the standard three: mmdebstrap hands apt the next free one for a
-    # hook that dash runs, and dash cannot name one above 9.
-    makeBase() (
-        for fd in /proc/$BASHPID/fd/*; do
-            fd=${fd##*/}
-            if [ "$fd" -gt 2 ]; then eval "exec $fd>&-"; fi
-        done
-        exec mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
-            </dev/null >"$work/base.log" 2>&1
-    )
-    if [ ! -s "$base" ]; then
-        mkdir -p "$(dirname "$base")"
-        makeBase || fail "no base system: $(tail -n 25 "$work/base.log")"
-        mv "$base.new.tar.gz" "$base"
-    fi
-    # Its mounts go with it, also when it is interrupted.
-    unshare --mount --propagation private piuparts --tmpdir "$work" -d "$VERSION_CODENAME" \
-        --mirror "$mirror main" -b "$base" "$deb" >"$work/piuparts.log" 2>&1 ||
-        fail "piuparts: $(grep -E " (FAIL|ERROR):" "$work/piuparts.log" | tail -n 20)"
-    grep "PASS:" "$work/piuparts.log" | tail -n1
-elif [ "${CI:-}" = true ]; then
-    fail "piuparts needs root"
-else
-    echo "SKIP: piuparts needs root"
+[ "$(id -u)" = 0 ] || fail "piuparts needs root"
+need piuparts mmdebstrap unshare
+mirror=$("$(dirname "$0")/../../tools/debian-mirror.sh")
+# A bare system of this release to start from, made once.
+base=${TAZZLE_CACHE:-/var/cache/tazzle}/piuparts-$VERSION_CODENAME.tar.gz
+# With no descriptors but the standard three: mmdebstrap hands apt the next free one for a
+# hook that dash runs, and dash cannot name one above 9.
+makeBase() (
+    for fd in /proc/$BASHPID/fd/*; do
+        fd=${fd##*/}
+        if [ "$fd" -gt 2 ]; then eval "exec $fd>&-"; fi
+    done
+    exec mmdebstrap --variant=minbase "$VERSION_CODENAME" "$base.new.tar.gz" "$mirror" \
+        </dev/null >"$work/base.log" 2>&1
+)
+if [ ! -s "$base" ]; then
+    mkdir -p "$(dirname "$base")"
+    makeBase || fail "no base system: $(tail -n 25 "$work/base.log")"
+    mv "$base.new.tar.gz" "$base"
 fi
-
-echo "# the unpacked program shows its window"
-startX 800x600x24
-mkdir -m 700 "$work/runtime"
-HOME=$work XDG_RUNTIME_DIR=$work/runtime "$work/root/usr/games/tazzle" &
-pids+=($!)
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
-    head -n1) || fail "no window appeared"
-xwininfo -id "$wid" | grep -q "Width: 533" || fail "the window is not 533 wide"
+# Its mounts go with it, also when it is interrupted.
+unshare --mount --propagation private piuparts --tmpdir "$work" -d "$VERSION_CODENAME" \
+    --mirror "$mirror main" -b "$base" "$deb" >"$work/piuparts.log" 2>&1 ||
+    fail "piuparts: $(grep -E " (FAIL|ERROR):" "$work/piuparts.log" | tail -n 20)"
+grep "PASS:" "$work/piuparts.log" | tail -n1
 echo PASS

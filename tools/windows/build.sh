@@ -14,7 +14,8 @@ if [ "$VERSION_CODENAME" != trixie ]; then
         ./tools/build.sh "$mode"
 fi
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev nsis g++-mingw-w64-x86-64-posix)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev nsis g++-mingw-w64-x86-64-posix
+    osslsigncode)
 if [ "$mode" = windows-test ]; then
     packages+=(wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
         tesseract-ocr python3-pefile fonts-liberation2 binutils)
@@ -36,6 +37,7 @@ cmake --build $out/tazzle
 rm -f $out/*.exe
 (cd $out/tazzle && cpack -G NSIS)
 mv $out/tazzle/*-setup.exe $out/
+[ -z "${TAZZLE_WINDOWS_CERT:-}" ] || tools/windows/sign.sh $out/*-setup.exe
 ls -l $out/*-setup.exe
 
 if [ "$mode" = windows-test ]; then

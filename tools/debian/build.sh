@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds and checks the Debian packages in a clean chroot of each release, made and kept by
+# tools/release-chroot.sh (tools/debian/package.sh does the work there), into
+# build-package/<release>/.
+#   tools/debian/build.sh [bookworm|trixie...]     (tools/build.sh package; default: both)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+releases=("$@")
+[ ${#releases[@]} -gt 0 ] || releases=(bookworm trixie)
+# Every date in the packages is the commit's (without git, dpkg takes the changelog's).
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && git rev-parse --git-dir >/dev/null 2>&1; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+    export SOURCE_DATE_EPOCH
+fi
+for release in "${releases[@]}"; do
+    TAZZLE_BRING_BACK=build-package/$release tools/release-chroot.sh "$release" \
+        tools/debian/package.sh
+done

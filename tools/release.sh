@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Makes release/ from this commit: the Debian packages for Debian 12 and 13 (the binary package,
+# its debug symbols, the source package), the Windows installer, the web site as a .tar.gz, and
+# SHA256SUMS of them all. The same commit gives the same bytes, wherever and whenever it is built.
+#   tools/release.sh        (tools/build.sh release)
+# Signed where the maker gives the means: TAZZLE_GPG_KEY (a key in the user's keyring) signs
+# SHA256SUMS into SHA256SUMS.asc; TAZZLE_WINDOWS_CERT (a PKCS#12 file) with
+# TAZZLE_WINDOWS_CERT_PASSWORD signs Tazzle.exe, its uninstaller and the installer
+# (Authenticode), with TAZZLE_WINDOWS_TIMESTAMP_URL's time stamp when given.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
+    [ -r "$TAZZLE_WINDOWS_CERT" ] || { echo "cannot read $TAZZLE_WINDOWS_CERT" >&2; exit 1; }
+    [ -n "${TAZZLE_WINDOWS_CERT_PASSWORD+set}" ] ||
+        { echo "TAZZLE_WINDOWS_CERT needs TAZZLE_WINDOWS_CERT_PASSWORD" >&2; exit 1; }
+fi
+if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
+    gpg --list-secret-keys "$TAZZLE_GPG_KEY" >/dev/null 2>&1 ||
+        { echo "no secret key $TAZZLE_GPG_KEY in the keyring" >&2; exit 1; }
+fi
+# Every date in every file is the commit's.
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
+
+./tools/build.sh package bookworm trixie
+./tools/build.sh windows
+./tools/build.sh web
+
+version=$(sed -n '1s/^[^ ]* (\([^)]*\)).*/\1/p' debian/changelog)
+rm -rf release release.new
+mkdir -p release.new/debian-12 release.new/debian-13
+for pair in bookworm:debian-12 trixie:debian-13; do
+    cp build-package/"${pair%%:*}"/*.{deb,dsc,tar.xz,buildinfo,changes} \
+        release.new/"${pair##*:}"/
+done
+cp build-windows/*-setup.exe release.new/
+# The site as one archive: names sorted, owners and times fixed.
+tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \
+    --mode=u+rw,go+r,go-w --transform="s|^build-web|tazzle-web-$version|" -cf - build-web |
+    gzip -9n >"release.new/tazzle-web-$version.tar.gz"
+(cd release.new && find . -type f -printf '%P\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
+    gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --armor --detach-sign \
+        --output release.new/SHA256SUMS.asc release.new/SHA256SUMS
+fi
+mv release.new release
+ls -lR release
