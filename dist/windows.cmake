@@ -55,6 +55,8 @@ string(CONFIGURE [[
 install(CODE "${sign_program}")
 
 set(CPACK_GENERATOR NSIS)
+# The values reach the installer script as they are written here, backslashes and all.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR ${TAZZLE_MAKERS})
 set(CPACK_PACKAGE_VERSION ${TAZZLE_DISPLAY_VERSION})
@@ -76,7 +78,45 @@ set(CPACK_NSIS_URL_INFO_ABOUT ${TAZZLE_WEBSITE_URL})
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The same bytes from the same sources: no file's build time goes into the installer.
+string(APPEND CPACK_NSIS_DEFINES "\n  SetDateSave off")
+# Never over a running Tazzle, and never half a program: the installer and the uninstaller ask
+# for Tazzle to be closed before they change anything (run silently, they stop with status 2),
+# and the installer has an earlier install's own uninstaller remove it first, and stops if that
+# fails; so an install over any version leaves one entry, its files and nothing stale.
+set(TAZZLE_WINDOW_TITLE "${PROJECT_NAME} - ${PROJECT_DESCRIPTION}")
+set(uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${PROJECT_NAME}")
+set(running_check [=[
+  tazzle_running:
+    FindWindow $0 "" "@TAZZLE_WINDOW_TITLE@"
+    StrCmp $0 0 tazzle_closed
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "@PROJECT_NAME@ is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY tazzle_running
+    SetErrorLevel 2
+    Abort "@PROJECT_NAME@ is running."
+  tazzle_closed:
+]=])
+string(CONFIGURE "${running_check}" running_check @ONLY)
+string(CONFIGURE [=[
+${running_check}
+    ReadRegStr $0 HKLM "@uninstall_key@" "UninstallString"
+    ReadRegStr $1 HKLM "Software\@TAZZLE_MAKERS@\@PROJECT_NAME@" ""
+    StrCmp $0 "" tazzle_fresh
+    StrCmp $1 "" tazzle_fresh
+    StrCpy $0 $0 -1 1 ; without its quotes
+    ClearErrors
+    ExecWait '"$0" /S _?=$1' $2
+    IfErrors tazzle_not_removed
+    StrCmp $2 0 0 tazzle_not_removed
+    Delete "$0" ; run in place, it leaves itself
+    RMDir "$1"
+    Goto tazzle_fresh
+  tazzle_not_removed:
+    SetErrorLevel 2
+    Abort "The installed @PROJECT_NAME@ could not be removed first."
+  tazzle_fresh:
+    SetOutPath "$INSTDIR"
+]=] CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS @ONLY)
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${running_check}")
 # Read when cpack runs: signs the uninstaller as NSIS writes it, when there is a certificate.
 set(TAZZLE_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/tools/windows/sign.sh)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows-cpack.cmake.in

@@ -30,7 +30,7 @@ version=$(sed -n '1s/^[^ ]* (\([^)]*\)).*/\1/p' debian/changelog)
 rm -rf release release.new
 mkdir -p release.new/debian-12 release.new/debian-13
 for pair in bookworm:debian-12 trixie:debian-13; do
-    cp build-package/"${pair%%:*}"/*.{deb,dsc,tar.xz,buildinfo,changes} \
+    cp build-package/"${pair%%:*}"/*.{deb,dsc,tar.xz} \
         release.new/"${pair##*:}"/
 done
 cp build-windows/*-setup.exe release.new/

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Tazzle for Windows as a Windows user meets it, under Wine in a fresh prefix: the silent
-# install and what it leaves (files, the Apps & features entry, the Start-menu shortcut), the
-# program file's identity, playing at 100 % and 150 % with the real pointer, and a silent
+# install over an earlier version and what it leaves (files, one Apps & features entry, the
+# Start-menu shortcut), the program file's identity, playing at 100 % and 150 % with the real
+# pointer, installing and uninstalling while Tazzle runs (refused, nothing changed), and a silent
 # uninstall that leaves nothing. Then the start-up cost beside a bare Qt window.
-# Usage: wine.sh build-windows
+# Usage: wine.sh build-windows earlier-version-setup.exe
 set -euo pipefail
 out=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,6 +13,7 @@ need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert c
 /usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
 
 installer=$(echo "$out"/*-setup.exe)
+earlier=$(realpath "$2")
 url=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' "$out/tazzle/CMakeCache.txt")
 [ -f "$installer" ] || fail "no installer in $out"
 # A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver
@@ -36,11 +38,26 @@ regkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tazzle'
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 kib() { du -sk --apparent-size "$1" | cut -f1; }
 
-echo "# installing silently"
-# wine's own exit status says nothing about the installer: only what it left counts.
-wine "$installer" /S >/dev/null 2>&1 || true
-wineserver -w
+# How many Apps & features entries name Tazzle, and the version of the one there is.
+entries() {
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+        tr -d '\r' | grep -c "^    DisplayName    REG_SZ    Tazzle$" || true
+}
+shownVersion() {
+    wine reg query "$regkey" /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ {print $3}'
+}
+# Runs an installer or uninstaller silently; its exit status.
+silently() { wine "$@" >/dev/null 2>&1 && status=0 || status=$?; wineserver -w; echo "$status"; }
+
+echo "# installing an earlier version silently, then this one over it"
+[ "$(silently "$earlier" /S)" = 0 ] || fail "the earlier version did not install"
+[ "$(shownVersion)" = 0.09 ] && [ -f "$folder/stale.txt" ] ||
+    fail "the earlier version is not what is installed: $(shownVersion)"
+[ "$(silently "$installer" /S)" = 0 ] || fail "installing over the earlier version failed"
 [ -f "$folder/Tazzle.exe" ] || fail "nothing installed in Program Files\\Tazzle"
+[ "$(entries)" = 1 ] && [ "$(shownVersion)" = 1.00 ] ||
+    fail "after the upgrade: $(entries) entries, version $(shownVersion)"
+[ ! -e "$folder/stale.txt" ] || fail "the upgrade left the earlier version's stale.txt"
 /usr/bin/python3 "$here/installed.py" "$folder" "$WINEPREFIX/drive_c/windows/system32" ||
     fail "the installed folder would not run on Windows as it is"
 /usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
@@ -147,6 +164,23 @@ sleep 1
 close
 [ "$(profile)" = "$before" ] ||
     fail "running Tazzle changed the profile or registry: $(diff <(echo "$before") <(profile))"
+
+echo "# installing and uninstalling while Tazzle runs: refused, nothing changed"
+state() {
+    (cd "$folder" && find . -type f -exec sha256sum {} + | sort)
+    wine reg query "$regkey" 2>/dev/null | tr -d '\r'
+}
+start
+before=$(state)
+[ "$(silently "$installer" /S)" != 0 ] || fail "the installer went ahead while Tazzle ran"
+# In place (_?=), so that the status is the uninstaller's own, not that of its copy's launch.
+[ "$(silently "$folder/Uninstall.exe" /S '_?=C:\Program Files\Tazzle')" != 0 ] ||
+    fail "the uninstaller went ahead while Tazzle ran"
+[ "$(state)" = "$before" ] || fail "refusing changed the install: $(diff <(echo "$before") <(state))"
+kill -0 "$pid" || fail "Tazzle did not survive the refusals"
+close
+[ "$(silently "$installer" /S)" = 0 ] && [ "$(entries)" = 1 ] && [ "$(state)" = "$before" ] ||
+    fail "installing the same version again did not leave the same install"
 
 echo "# playing at 150 %"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1

@@ -41,5 +41,22 @@ mv $out/tazzle/*-setup.exe $out/
 ls -l $out/*-setup.exe
 
 if [ "$mode" = windows-test ]; then
-    tests/windows/wine.sh "$out"
+    # An earlier version to upgrade from: this tree as version 0.9, with one file more.
+    earlier=$out/earlier
+    rm -rf "$earlier"
+    mkdir -p "$earlier/source"
+    tar --exclude='./build*' --exclude=./release -cf - . | tar -xf - -C "$earlier/source"
+    sed -i 's/^project(Tazzle VERSION [0-9.]*/project(Tazzle VERSION 0.9.0/' \
+        "$earlier/source/CMakeLists.txt"
+    sed -i '1s/([^)]*)/(0.9.0)/' "$earlier/source/debian/changelog"
+    echo 'install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME stale.txt)' \
+        >>"$earlier/source/dist/windows.cmake"
+    cmake -S "$earlier/source" -B "$earlier/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DTAZZLE_BUILD_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" \
+        -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
+        -DTAZZLE_RASTERIZE="$PWD/$out/host/tools/rasterize/rasterize" >/dev/null
+    cmake --build "$earlier/build" >/dev/null
+    (cd "$earlier/build" && cpack -G NSIS >/dev/null)
+    tests/windows/wine.sh "$out" "$(echo "$earlier"/build/*-setup.exe)"
 fi
