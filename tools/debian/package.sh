@@ -20,6 +20,10 @@ tree=/usr/src/tazzle-$version
 rm -rf /usr/src/tazzle*
 mkdir -p "$tree"
 tar --exclude='./build*' --exclude=./release -cf - . | tar -xf - -C "$tree"
+# Every file as old as the release, however old the checkout's copy is: dpkg keeps a file's own
+# time where it is older than SOURCE_DATE_EPOCH.
+epoch=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
+find "$tree" -exec touch --no-dereference --date="@$epoch" {} +
 (cd "$tree" && dpkg-buildpackage --build=full --no-sign)
 rm -rf "$out"
 mkdir -p "$out"
