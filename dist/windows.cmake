@@ -97,7 +97,7 @@ set(running_check [=[
 ]=])
 string(CONFIGURE "${running_check}" running_check @ONLY)
 string(CONFIGURE [=[
-${running_check}
+@running_check@
     ReadRegStr $0 HKLM "@uninstall_key@" "UninstallString"
     ReadRegStr $1 HKLM "Software\@TAZZLE_MAKERS@\@PROJECT_NAME@" ""
     StrCmp $0 "" tazzle_fresh
