@@ -46,8 +46,9 @@ entries() {
 shownVersion() {
     wine reg query "$regkey" /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ {print $3}'
 }
-# Runs an installer or uninstaller silently; its exit status.
-silently() { wine "$@" >/dev/null 2>&1 && status=0 || status=$?; wineserver -w; echo "$status"; }
+# Runs an installer or uninstaller silently; its exit status. (Wine waits for it; not for the
+# wineserver, which a running Tazzle keeps.)
+silently() { wine "$@" >/dev/null 2>&1 && echo 0 || echo $?; }
 
 echo "# installing an earlier version silently, then this one over it"
 [ "$(silently "$earlier" /S)" = 0 ] || fail "the earlier version did not install"
