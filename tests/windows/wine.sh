@@ -174,8 +174,11 @@ state() {
 start
 before=$(state)
 [ "$(silently "$installer" /S)" != 0 ] || fail "the installer went ahead while Tazzle ran"
-# In place (_?=), so that the status is the uninstaller's own, not that of its copy's launch.
-[ "$(silently "$folder/Uninstall.exe" /S '_?=C:\Program Files\Tazzle')" != 0 ] ||
+# In place (_?=), so that the status is the uninstaller's own, not that of its copy's launch;
+# from a batch file, since NSIS takes _?= only unquoted, and Wine quotes what has a space.
+printf '"C:\\Program Files\\Tazzle\\Uninstall.exe" /S _?=C:\\Program Files\\Tazzle\r\nexit /b %%errorlevel%%\r\n' \
+    >"$WINEPREFIX/drive_c/uninstall-in-place.bat"
+[ "$(silently cmd /c 'C:\uninstall-in-place.bat')" != 0 ] ||
     fail "the uninstaller went ahead while Tazzle ran"
 [ "$(state)" = "$before" ] || fail "refusing changed the install: $(diff <(echo "$before") <(state))"
 kill -0 "$pid" || fail "Tazzle did not survive the refusals"
