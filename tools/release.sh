@@ -38,7 +38,8 @@ cp build-windows/*-setup.exe release.new/
 tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \
     --mode=u+rw,go+r,go-w --transform="s|^build-web|tazzle-web-$version|" -cf - build-web |
     gzip -9n >"release.new/tazzle-web-$version.tar.gz"
-(cd release.new && find . -type f -printf '%P\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+(cd release.new && find . -type f ! -name 'SHA256SUMS*' -printf '%P\n' | LC_ALL=C sort |
+    xargs sha256sum >SHA256SUMS)
 if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
     gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --armor --detach-sign \
         --output release.new/SHA256SUMS.asc release.new/SHA256SUMS
