@@ -55,8 +55,12 @@ trap 'exit 130' INT TERM
 run() {
     setsid "$@" &
     group=$!
-    wait "$group"
+    local status=0
+    wait "$group" || status=$?
+    # What it started in the background (Xvfb, a browser's helpers) goes with it.
+    kill -KILL -- "-$group" 2>/dev/null || true
     group=
+    return "$status"
 }
 
 ln -s "$site" "$work/live"
