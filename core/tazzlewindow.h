@@ -25,7 +25,6 @@ public:
 
     bool highlighted() const { return highlight; }
     const std::string &dareText() const { return dare; }
-    const std::string &websiteUrl() const { return website; }
 
     // The window's methods.
     void Reset_Button();

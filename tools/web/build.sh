@@ -36,10 +36,13 @@ trees=build-web-trees
 # The icons are drawn by the build machine's own rasterize tool.
 cmake -S . -B $trees/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF >/dev/null
 cmake --build $trees/host --target rasterize
-emcmake cmake -S . -B $trees/web -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DPython3_EXECUTABLE=/usr/bin/python3 \
-    -DTAZZLE_RASTERIZE="$PWD/$trees/host/tools/rasterize/rasterize"
-cmake --build $trees/web
+webBuild() { # build cmake-options...
+    emcmake cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DPython3_EXECUTABLE=/usr/bin/python3 \
+        -DTAZZLE_RASTERIZE="$PWD/$trees/host/tools/rasterize/rasterize" "${@:2}"
+    cmake --build "$1"
+}
+webBuild $trees/web
 rm -rf build-web
 cmake --install $trees/web --prefix "$PWD/build-web" >/dev/null
 ls -l build-web
@@ -49,10 +52,7 @@ if [ "$mode" = web-test ]; then
     node $trees/web/web/tst_tazzlewindow.js
     # A second build that differs, for the update a returning visitor meets.
     second=https://second.tazzle.example
-    emcmake cmake -S . -B $trees/second -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DPython3_EXECUTABLE=/usr/bin/python3 -DTAZZLE_WEBSITE_URL=$second \
-        -DTAZZLE_RASTERIZE="$PWD/$trees/host/tools/rasterize/rasterize" >/dev/null
-    cmake --build $trees/second >/dev/null
+    webBuild $trees/second -DTAZZLE_WEBSITE_URL=$second >/dev/null
     website=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' $trees/web/CMakeCache.txt)
     tests/web/run.sh build-web "$website" $trees/second/web/site $second
 fi

@@ -27,15 +27,18 @@ out=build-windows
 # The pictures are drawn by the build machine's own rasterize tool.
 cmake -S . -B $out/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF >/dev/null
 cmake --build $out/host --target rasterize
-cmake -S . -B $out/tazzle -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
-    -DTAZZLE_RASTERIZE="$PWD/$out/host/tools/rasterize/rasterize" \
-    -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)
-cmake --build $out/tazzle
+# Cross-builds the tree at source into build and packs its installer there.
+crossBuild() { # source build cmake-options...
+    cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" -DCMAKE_PREFIX_PATH="$qt" \
+        -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
+        -DTAZZLE_RASTERIZE="$PWD/$out/host/tools/rasterize/rasterize" "${@:3}"
+    cmake --build "$2"
+    (cd "$2" && cpack -G NSIS)
+}
 rm -f $out/*.exe
-(cd $out/tazzle && cpack -G NSIS)
+crossBuild . $out/tazzle -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)
 mv $out/tazzle/*-setup.exe $out/
 [ -z "${TAZZLE_WINDOWS_CERT:-}" ] || tools/windows/sign.sh $out/*-setup.exe
 ls -l $out/*-setup.exe
@@ -51,12 +54,6 @@ if [ "$mode" = windows-test ]; then
     sed -i '1s/([^)]*)/(0.9.0)/' "$earlier/source/debian/changelog"
     echo 'install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME stale.txt)' \
         >>"$earlier/source/dist/windows.cmake"
-    cmake -S "$earlier/source" -B "$earlier/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DTAZZLE_BUILD_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" \
-        -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
-        -DTAZZLE_RASTERIZE="$PWD/$out/host/tools/rasterize/rasterize" >/dev/null
-    cmake --build "$earlier/build" >/dev/null
-    (cd "$earlier/build" && cpack -G NSIS >/dev/null)
+    crossBuild "$earlier/source" "$earlier/build" >/dev/null
     tests/windows/wine.sh "$out" "$(echo "$earlier"/build/*-setup.exe)"
 fi
