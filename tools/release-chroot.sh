@@ -5,11 +5,12 @@
 # private mount and PID namespaces, so nothing stays mounted or running after the command,
 # whether it passes, fails or is interrupted.
 #   tools/release-chroot.sh other|bookworm|trixie [command...]   (default: ./tools/build.sh test)
-# With TAZZLE_BRING_BACK=dir, what the command made in that folder of the copy replaces this
-# checkout's folder when it succeeds.
+# With TAZZLE_BRING_IN=path, that file or folder of the checkout goes into the copy too, even
+# where git ignores it; with TAZZLE_BRING_BACK=dir, what the command made in that folder of the
+# copy replaces this checkout's folder when it succeeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-passed=CI,TAZZLE_CACHE,TAZZLE_BRING_BACK,SOURCE_DATE_EPOCH,TAZZLE_WINDOWS_CERT
+passed=CI,TAZZLE_CACHE,TAZZLE_BRING_IN,TAZZLE_BRING_BACK,SOURCE_DATE_EPOCH,TAZZLE_WINDOWS_CERT
 passed+=,TAZZLE_WINDOWS_CERT_PASSWORD,TAZZLE_WINDOWS_TIMESTAMP_URL
 [ "$(id -u)" = 0 ] || exec sudo --preserve-env=$passed "$0" "$@"
 
@@ -52,6 +53,10 @@ rm -rf "$root/tazzle"
 mkdir "$root/tazzle"
 git ls-files -z --cached --others --exclude-standard |
     tar --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -xf - -C "$root/tazzle"
+if [ -n "${TAZZLE_BRING_IN:-}" ]; then
+    mkdir -p "$root/tazzle/$(dirname "$TAZZLE_BRING_IN")"
+    cp -a "./$TAZZLE_BRING_IN" "$root/tazzle/$TAZZLE_BRING_IN"
+fi
 
 # The maker's Windows signing certificate and its password, as files for the command's time
 # only (a password on a command line is there for anyone to read).

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Makes release/ from this commit: the Debian packages for Debian 12 and 13 (the binary package,
 # its debug symbols, the source package), the Windows installer, the web site as a .tar.gz, and
-# SHA256SUMS of them all. The same commit gives the same bytes, wherever and whenever it is built.
+# SHA256SUMS of them all; and the apt repository that serves the Debian packages (apt/, with the
+# sources file of each release and the repository's key). The same commit gives the same bytes,
+# wherever and whenever it is built.
 #   tools/release.sh        (tools/build.sh release)
 # Signed where the maker gives the means: TAZZLE_GPG_KEY (a key in the user's keyring) signs
 # SHA256SUMS into SHA256SUMS.asc; TAZZLE_WINDOWS_CERT (a PKCS#12 file) with
 # TAZZLE_WINDOWS_CERT_PASSWORD signs Tazzle.exe, its uninstaller and the installer
-# (Authenticode), with TAZZLE_WINDOWS_TIMESTAMP_URL's time stamp when given.
+# (Authenticode), with TAZZLE_WINDOWS_TIMESTAMP_URL's time stamp when given. The same key signs
+# the apt repository.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
@@ -26,7 +29,8 @@ export SOURCE_DATE_EPOCH
 ./tools/build.sh windows
 ./tools/build.sh web
 
-version=$(sed -n '1s/^[^ ]* (\([^)]*\)).*/\1/p' debian/changelog)
+eval "$(cmake -P cmake/release.cmake)"
+version=$TAZZLE_VERSION
 rm -rf release release.new
 mkdir -p release.new/debian-12 release.new/debian-13
 for pair in bookworm:debian-12 trixie:debian-13; do
@@ -34,11 +38,14 @@ for pair in bookworm:debian-12 trixie:debian-13; do
         release.new/"${pair##*:}"/
 done
 cp build-windows/*-setup.exe release.new/
+tools/debian/repository.sh release.new "$TAZZLE_DEFAULT_WEBSITE_URL" \
+    bookworm=build-package/bookworm trixie=build-package/trixie
 # The site as one archive: names sorted, owners and times fixed.
 tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \
     --mode=u+rw,go+r,go-w --transform="s|^build-web|tazzle-web-$version|" -cf - build-web |
     gzip -9n >"release.new/tazzle-web-$version.tar.gz"
-(cd release.new && find . -type f ! -name 'SHA256SUMS*' -printf '%P\n' | LC_ALL=C sort |
+(cd release.new && find . -path ./apt -prune -o -type f ! -name 'SHA256SUMS*' -printf '%P\n' |
+    LC_ALL=C sort |
     xargs sha256sum >SHA256SUMS)
 if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
     gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --armor --detach-sign \

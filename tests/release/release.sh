@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A release as a maker makes it and a user checks it: signed with a key and a certificate made
 # for this run, verified with gpg, sha256sum and osslsigncode (the installer, and Tazzle.exe and
-# its uninstaller inside it); then built again in another folder, at another time, to the same
-# bytes (tools/reproducible.sh). Usage: tests/release/release.sh   (from the checkout)
+# its uninstaller inside it); its source package built as distributors build it
+# (downstream.sh); its apt repository used as Debian users use it (apt.sh); then built again in
+# another folder, at another time, to the same bytes (tools/reproducible.sh).
+# Usage: tests/release/release.sh   (from the checkout)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 tools/install-missing.sh gnupg openssl osslsigncode p7zip-full
@@ -37,6 +39,13 @@ done
 for deb in release/debian-*/*.deb; do
     dpkg-deb --info "$deb" >/dev/null || fail "$deb is not a package"
 done
+
+echo "# the source package, as distributors build it"
+orig=$(cd build-package && echo tazzle_*.orig.tar.xz)
+TAZZLE_BRING_IN=build-package/$orig tools/release-chroot.sh bookworm tests/release/downstream.sh
+
+echo "# the apt repository, as Debian users use it"
+tests/release/apt.sh
 
 echo "# built again, elsewhere and later, to the same bytes"
 tools/reproducible.sh

@@ -1,10 +1,15 @@
 # Sourced: serves a site folder with nginx and the configuration shipped in dist/web/, on
 # 127.0.0.1, as an unprivileged server of its own; stopped by nginx_stop (the caller's trap).
-#   nginx_start <site folder> <work folder> <port>   sets nginx_url
+# Given a certificate and its key, over TLS.
+#   nginx_start <site folder> <work folder> <port> [certificate key]   sets nginx_url
 nginx_start() {
-    local site=$1 work=$2 port=$3
+    local site=$1 work=$2 port=$3 listen="listen 127.0.0.1:$3;" scheme=http
+    if [ $# -ge 5 ]; then
+        listen="listen 127.0.0.1:$port ssl; ssl_certificate $4; ssl_certificate_key $5;"
+        scheme=https
+    fi
     mkdir -p "$work/nginx"
-    sed -e "s|listen 80;|listen 127.0.0.1:$port;|" -e "s|root /var/www/tazzle;|root $site;|" \
+    sed -e "s|listen 80;|$listen|" -e "s|root /var/www/tazzle;|root $site;|" \
         "$(dirname "${BASH_SOURCE[0]}")/../../dist/web/nginx.conf" >"$work/nginx/site.conf"
     cat >"$work/nginx/nginx.conf" <<CONF
 daemon off;
@@ -28,9 +33,10 @@ CONF
     nginx -t -q -c "$work/nginx/nginx.conf" -p "$work/nginx"
     nginx -c "$work/nginx/nginx.conf" -p "$work/nginx" &
     nginx_pid=$!
-    nginx_url=http://127.0.0.1:$port/
+    nginx_url=$scheme://127.0.0.1:$port/
+    # Up once it answers at all: the site may have no page at its root.
     for _ in $(seq 50); do
-        curl -fso /dev/null "$nginx_url" && return 0
+        curl -kso /dev/null "$nginx_url" && return 0
         sleep 0.1
     done
     echo "nginx did not start: $(cat "$work/nginx/error.log")" >&2

@@ -49,9 +49,8 @@ if [ "$mode" = windows-test ]; then
     rm -rf "$earlier"
     mkdir -p "$earlier/source"
     tar --exclude='./build*' --exclude=./release -cf - . | tar -xf - -C "$earlier/source"
-    sed -i 's/^project(Tazzle VERSION [0-9.]*/project(Tazzle VERSION 0.9.0/' \
-        "$earlier/source/CMakeLists.txt"
-    sed -i '1s/([^)]*)/(0.9.0)/' "$earlier/source/debian/changelog"
+    sed -i 's/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION 0.9.0)/' \
+        "$earlier/source/cmake/release.cmake"
     echo 'install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME stale.txt)' \
         >>"$earlier/source/dist/windows.cmake"
     crossBuild "$earlier/source" "$earlier/build" >/dev/null

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Writes Tazzle's apt repository into site/apt/: one suite per Debian release (component main,
+# amd64 and source) with a shared pool, made with apt-ftparchive from the packages given; beside
+# it the deb822 sources file of each suite, tazzle-<codename>.sources, which a user puts in
+# /etc/apt/sources.list.d/. With TAZZLE_GPG_KEY (a key in the user's keyring) InRelease and
+# Release.gpg are signed with it and site/tazzle-archive-keyring.pgp is its public key, which the
+# sources files name as the one key apt trusts for this repository; without, the repository is
+# unsigned and apt refuses it.
+#   tools/debian/repository.sh site-dir url codename=package-dir...
+# url is the site's address (the repository is at url/apt). Every date is SOURCE_DATE_EPOCH.
+set -euo pipefail
+[ $# -ge 3 ] || { echo "usage: $0 site-dir url codename=package-dir..." >&2; exit 2; }
+site=$1 url=${2%/}
+shift 2
+tools=$(dirname "$0")/../..
+"$tools/tools/install-missing.sh" apt-utils gnupg
+keyring=/usr/share/keyrings/tazzle-archive-keyring.pgp
+
+repo=$site/apt
+rm -rf "$repo"
+pool=pool/main/t/tazzle
+mkdir -p "$repo/$pool"
+codenames=()
+for pair in "$@"; do
+    codename=${pair%%=*} packages=${pair#*=}
+    codenames+=("$codename")
+    cp "$packages"/*.deb "$packages"/*.dsc "$packages"/*.tar.* "$repo/$pool/"
+    mkdir -p "$repo/dists/$codename/main/binary-amd64" "$repo/dists/$codename/main/source"
+    # Each suite lists its own release's build alone; the pool holds them all.
+    (cd "$packages" && ls ./*.deb) | sed "s|^\./|$pool/|" >"$repo/$codename.debs"
+    (cd "$packages" && ls ./*.dsc) | sed "s|^\./|$pool/|" >"$repo/$codename.dscs"
+    cat >>"$repo/ftparchive.conf" <<CONF
+Tree "dists/$codename" {
+    Sections "main";
+    Architectures "amd64 source";
+    FileList "$codename.debs";
+    SourceFileList "$codename.dscs";
+};
+CONF
+done
+cat >>"$repo/ftparchive.conf" <<CONF
+Dir { ArchiveDir "."; };
+Default { Packages::Compress ". xz"; Sources::Compress ". xz"; Contents::Compress "xz"; };
+CONF
+(
+    cd "$repo"
+    apt-ftparchive generate ftparchive.conf
+    rm -f ftparchive.conf ./*.debs ./*.dscs
+    for codename in "${codenames[@]}"; do
+        apt-ftparchive -o APT::FTPArchive::Release::Origin=Tazzle \
+            -o APT::FTPArchive::Release::Label=Tazzle \
+            -o APT::FTPArchive::Release::Suite="$codename" \
+            -o APT::FTPArchive::Release::Codename="$codename" \
+            -o APT::FTPArchive::Release::Architectures="amd64 source" \
+            -o APT::FTPArchive::Release::Components=main \
+            -o APT::FTPArchive::Release::Description="Tazzle for Debian $codename" \
+            release "dists/$codename" >"dists/$codename/Release.new"
+        mv "dists/$codename/Release.new" "dists/$codename/Release"
+    done
+)
+
+rm -f "$site"/tazzle-*.sources "$site/tazzle-archive-keyring.pgp"
+for codename in "${codenames[@]}"; do
+    cat >"$site/tazzle-$codename.sources" <<SOURCES
+Types: deb
+URIs: $url/apt
+Suites: $codename
+Components: main
+Signed-By: $keyring
+SOURCES
+done
+
+if [ -z "${TAZZLE_GPG_KEY:-}" ]; then
+    echo "The apt repository is not signed (no TAZZLE_GPG_KEY): apt refuses it until it is."
+    exit 0
+fi
+gpg --export --export-options export-minimal "$TAZZLE_GPG_KEY" >"$site/tazzle-archive-keyring.pgp"
+[ -s "$site/tazzle-archive-keyring.pgp" ] || { echo "no public key $TAZZLE_GPG_KEY" >&2; exit 1; }
+for codename in "${codenames[@]}"; do
+    dists=$repo/dists/$codename
+    gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --digest-algo SHA512 --clearsign \
+        --output "$dists/InRelease" "$dists/Release"
+    gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --digest-algo SHA512 --armor \
+        --detach-sign --output "$dists/Release.gpg" "$dists/Release"
+done
