@@ -30,7 +30,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' | tee "$work/contents" | sed 's/^/  /'
 for path in usr/games/tazzle "usr/share/applications/$appId.desktop" \
     "usr/share/metainfo/$appId.metainfo.xml" "usr/share/icons/hicolor/16x16/apps/$appId.png" \
     "usr/share/icons/hicolor/scalable/apps/$appId.svg" usr/share/man/man6/tazzle.6.gz \
-    usr/share/doc/tazzle/copyright usr/share/doc/tazzle/changelog.gz; do
+    usr/share/doc/tazzle/copyright usr/share/doc/tazzle/changelog.Debian.gz; do
     grep -qx "./$path" "$work/contents" || fail "$path is not in the package"
 done
 ! grep -v -e "^./usr/" -e "^./$" "$work/contents" || fail "files outside /usr"
