@@ -2,7 +2,8 @@
 # Builds the release of this commit a second time, in a fresh clone in another folder and at
 # another time (signed as release/ was, from the same environment), and compares it with
 # release/ file by file; all but the signatures (of the checksums and of the apt repository's
-# Release files), which are made at signing time. Where two files differ, diffoscope shows where, and this fails.
+# Release files), which are made at signing time. Where two files differ, diffoscope shows
+# where, and this fails.
 #   tools/reproducible.sh      (after tools/build.sh release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ tools/install-missing.sh diffoscope-minimal
 work=$(mktemp -d /var/tmp/tazzle-again.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 git clone -q . "$work/elsewhere"
-# The packages' checks ran on the first build.
+# The packages' checks and their tests at build time ran on the first build.
 (cd "$work/elsewhere" && TAZZLE_PACKAGE_CHECKS=no ./tools/build.sh release)
 signatures=(-x SHA256SUMS.asc -x InRelease -x Release.gpg)
 if diff -r "${signatures[@]}" release "$work/elsewhere/release" >"$work/diff.txt"; then

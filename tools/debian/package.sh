@@ -44,7 +44,8 @@ epoch=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
 find "$tree" -exec touch --no-dereference --date="@$epoch" {} +
 options=
 [ $checks = yes ] || options=nocheck
-(cd "$tree" && DEB_BUILD_OPTIONS=$options dpkg-buildpackage --build=full --no-sign --jobs-try=auto) 2>&1 |
+(cd "$tree" &&
+    DEB_BUILD_OPTIONS=$options dpkg-buildpackage --build=full --no-sign --jobs-try=auto) 2>&1 |
     tee /usr/src/build.log
 rm -rf "$out"
 mkdir -p "$out"

@@ -38,13 +38,17 @@ Tree "dists/$codename" {
 };
 CONF
 done
+# apt-ftparchive keeps what it read of each package in a cache, by file name: one for this run
+# alone, since every release has packages of the same names.
+cache=$(mktemp -d)
+trap 'rm -rf "$cache"' EXIT
 cat >>"$repo/ftparchive.conf" <<CONF
-Dir { ArchiveDir "."; };
+Dir { ArchiveDir "."; CacheDir "$cache"; };
 Default { Packages::Compress ". xz"; Sources::Compress ". xz"; Contents::Compress "xz"; };
 CONF
 (
     cd "$repo"
-    apt-ftparchive generate ftparchive.conf
+    apt-ftparchive -qq generate ftparchive.conf
     rm -f ftparchive.conf ./*.debs ./*.dscs
     for codename in "${codenames[@]}"; do
         apt-ftparchive -o APT::FTPArchive::Release::Origin=Tazzle \

@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Tazzle through apt, as a Debian user gets it: in a clean Debian 12 and a clean Debian 13, the
+# README's commands add the repository of release/ (served by nginx over TLS as the makers' site,
+# its host name resolved to 127.0.0.1, with an authority made for this run) and install Tazzle;
+# the repository of a newer release, built here from this tree, upgrades it; apt removes it.
+# Then apt refuses a repository signed by another key, an unsigned one and a package whose bytes
+# changed after signing. Usage: tests/release/apt.sh   (after a release signed with
+# TAZZLE_GPG_KEY, whose keyring is GNUPGHOME; as root)
+set -euo pipefail
+source "$(dirname "$0")/../lib.sh"
+source "$(dirname "$0")/../web/nginx.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here/../.."
+[ "$(id -u)" = 0 ] || fail "a clean system to install into needs root"
+[ -n "${TAZZLE_GPG_KEY:-}" ] && [ -s release/tazzle-archive-keyring.pgp ] ||
+    fail "no signed release/ (TAZZLE_GPG_KEY=... tools/build.sh release)"
+tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static mmdebstrap openssl curl \
+    git gnupg
+need nginx mmdebstrap openssl curl unshare gpg
+trap 'nginx_stop; cleanup' EXIT
+chmod 755 "$work" # nginx's workers read the sites through it
+eval "$(cmake -P cmake/release.cmake)"
+host=$(sed -E 's|^https?://||; s|/$||' <<<"$TAZZLE_DEFAULT_WEBSITE_URL")
+mirror=$(tools/debian-mirror.sh)
+
+echo "# a newer release of this tree: the next patch version, both Debian releases"
+newer=${TAZZLE_VERSION%.*}.$((${TAZZLE_VERSION##*.} + 1))
+git clone -q . "$work/newer"
+(
+    cd "$work/newer"
+    sed -i "s/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION $newer)/" cmake/release.cmake
+    { printf 'tazzle (%s-1) unstable; urgency=medium\n\n  * A newer release.\n\n' "$newer"
+      printf ' -- %s  %s\n\n' "$(sed -n 's/^ -- \(.*>\)  .*/\1/p;T;q' debian/changelog)" \
+          "$(LC_ALL=C date -R -u)"
+      cat debian/changelog; } >debian/changelog.new
+    mv debian/changelog.new debian/changelog
+    git -c user.name=test -c user.email=test@tazzle.example commit -qam "Version $newer"
+    unset SOURCE_DATE_EPOCH
+    TAZZLE_PACKAGE_CHECKS=no tools/debian/build.sh bookworm trixie
+) >"$work/newer.log" 2>&1 || fail "the newer release did not build: $(tail -n 30 "$work/newer.log")"
+packages=(bookworm="$work/newer/build-package/bookworm" trixie="$work/newer/build-package/trixie")
+
+echo "# the sites apt meets: the release, the newer one, and three it must refuse"
+cp -a release "$work/site-release"
+tools/debian/repository.sh "$work/site-newer" "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" \
+    >/dev/null
+# The newer packages signed by a key that is not the makers'.
+export GNUPGHOME_MAKERS=$GNUPGHOME
+GNUPGHOME=$work/otherkey
+mkdir -m 700 "$GNUPGHOME"
+gpg --batch --passphrase '' --quick-gen-key "Not the makers <other@tazzle.example>" ed25519 sign \
+    1d 2>/dev/null
+cp -a "$work/site-newer" "$work/site-otherkey"
+TAZZLE_GPG_KEY=other@tazzle.example tools/debian/repository.sh "$work/site-otherkey" \
+    "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" >/dev/null
+cp "$work/site-newer/tazzle-archive-keyring.pgp" "$work/site-otherkey/"
+GNUPGHOME=$GNUPGHOME_MAKERS
+TAZZLE_GPG_KEY='' tools/debian/repository.sh "$work/site-unsigned" "$TAZZLE_DEFAULT_WEBSITE_URL" \
+    "${packages[@]}" >/dev/null
+[ ! -e "$work/site-unsigned/apt/dists/bookworm/InRelease" ] || fail "an unsigned repository signed"
+# The newer packages, one byte of each changed after the repository was signed.
+cp -a "$work/site-newer" "$work/site-tampered"
+for deb in "$work"/site-tampered/apt/pool/main/t/tazzle/tazzle_*.deb; do
+    size=$(stat -c %s "$deb")
+    printf '\x55' | dd of="$deb" bs=1 seek=$((size / 2)) conv=notrunc status=none
+done
+
+echo "# served as $host over TLS, by an authority made for this run"
+openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=Tazzle test authority" \
+    -addext basicConstraints=critical,CA:TRUE -keyout "$work/ca.key" -out "$work/ca.pem" \
+    2>/dev/null
+openssl req -newkey rsa:2048 -nodes -subj "/CN=$host" -keyout "$work/site.key" \
+    -out "$work/site.csr" 2>/dev/null
+openssl x509 -req -in "$work/site.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
+    -CAcreateserial -days 2 -sha256 -extfile <(printf 'subjectAltName=DNS:%s\n' "$host") \
+    -out "$work/site.pem" 2>/dev/null
+serve() { ln -sfn "$work/site-$1" "$work/live"; }
+serve release
+nginx_start "$work/live" "$work" 443 "$work/site.pem" "$work/site.key"
+
+# The user's commands: the first block of the README's Install section.
+awk '/^## Install/ {s = 1} s && /^```sh/ {b = 1; next} b && /^```/ {exit} b' README.md \
+    >"$work/install.sh"
+grep -q "apt-get install tazzle" "$work/install.sh" || fail "no install commands in the README"
+
+# A clean system of a release, made once; each run starts from it afresh.
+cleanSystem() { # codename
+    local base=${TAZZLE_CACHE:-/var/cache/tazzle}/user-$1
+    local options=(--variant=minbase --include=ca-certificates,curl,sudo)
+    local recipe="mmdebstrap ${options[*]} $1 $mirror"
+    if [ "$(cat "$base.recipe" 2>/dev/null)" != "$recipe" ]; then
+        mkdir -p "$(dirname "$base")"
+        mmdebstrap "${options[@]}" "$1" "$base.new.tar" "$mirror" </dev/null >"$work/base.log" 2>&1 ||
+            fail "no clean $1: $(tail -n 20 "$work/base.log")"
+        mv "$base.new.tar" "$base.tar"
+        echo "$recipe" >"$base.recipe"
+    fi
+    rm -rf --one-file-system "$work/root"
+    mkdir "$work/root"
+    tar -xf "$base.tar" -C "$work/root"
+    cp /etc/resolv.conf "$work/root/etc/resolv.conf"
+    echo "127.0.0.1 $host" >>"$work/root/etc/hosts"
+    # The authority of this run is trusted there, as a real site's is; apt answers yes itself.
+    cp "$work/ca.pem" "$work/root/usr/local/share/ca-certificates/tazzle-test.crt"
+    echo 'APT::Get::Assume-Yes "true";' >"$work/root/etc/apt/apt.conf.d/90tazzle-test"
+    cp "$work/install.sh" "$work/root/root/install.sh"
+    user update-ca-certificates >/dev/null 2>&1
+    user apt-get update -qq
+}
+# Runs a command in the clean system as its root user would; its mounts and processes go when it
+# ends.
+user() {
+    unshare --mount --pid --fork --kill-child --propagation private -- bash -c '
+        mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" &&
+        exec chroot "$0" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+            PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+    ' "$work/root" "$@" </dev/null
+}
+# Runs what a user types and shows what they would watch for; fails when it does.
+session() { # title command...
+    echo "\$ $1"
+    shift
+    user "$@" >"$work/session.log" 2>&1 || fail "$(tail -n 30 "$work/session.log")"
+    grep -E "^\+ |^(Get:[0-9]+ https|Unpacking tazzle|Setting up tazzle|Removing tazzle)" \
+        "$work/session.log" | sed 's/^/    /' || true
+    grep -E "upgraded," "$work/session.log" | sed 's/^/    /' || true
+}
+installed() { user dpkg-query -W -f '${db:Status-Status} ${Version}' tazzle 2>/dev/null || true; }
+# Runs an apt command that must fail with the given words.
+refuses() { # what pattern command...
+    local what=$1 pattern=$2
+    shift 2
+    if user "$@" >"$work/apt.log" 2>&1; then fail "apt took $what: $(cat "$work/apt.log")"; fi
+    grep -E "$pattern" "$work/apt.log" | sed 's/^/    /' | head -n 4
+    grep -qE "$pattern" "$work/apt.log" ||
+        fail "apt refused $what, but not as expected: $(cat "$work/apt.log")"
+}
+
+for pair in bookworm:12 trixie:13; do
+    codename=${pair%%:*} number=${pair##*:}
+    release=$(basename "$(echo release/debian-"$number"/tazzle_*_amd64.deb)" | cut -d_ -f2)
+    update=$(basename "$(echo "$work"/newer/build-package/"$codename"/tazzle_*_amd64.deb)" |
+        cut -d_ -f2)
+    echo "# Debian $number ($codename): $release, then $update"
+    serve release
+    cleanSystem "$codename"
+    session "the README's commands" bash -euxo pipefail /root/install.sh
+    [ "$(installed)" = "installed $release" ] || fail "after the README's commands: $(installed)"
+    user test -x /usr/games/tazzle || fail "no /usr/games/tazzle"
+    serve newer
+    session "apt-get update && apt-get upgrade" bash -c 'apt-get update && apt-get upgrade'
+    [ "$(installed)" = "installed $update" ] || fail "after the upgrade: $(installed)"
+    session "apt-get remove tazzle" apt-get remove tazzle
+    [ "$(installed | cut -d' ' -f1)" != installed ] || fail "still installed after removal"
+
+    echo "# apt refuses"
+    serve otherkey
+    refuses "a repository signed by another key" "NO_PUBKEY|Missing key|not signed" apt-get update
+    serve unsigned
+    refuses "an unsigned repository" "is not signed" apt-get update
+    serve tampered
+    user bash -c 'apt-get update -qq && apt-get clean'
+    refuses "a package changed after signing" "[Hh]ash [Ss]um mismatch|Hashes of expected file" \
+        apt-get install tazzle
+    [ "$(installed | cut -d' ' -f1)" != installed ] || fail "a changed package was installed"
+done
+dpkg --compare-versions "$(basename "$(echo release/debian-12/tazzle_*_amd64.deb)" | cut -d_ -f2)" \
+    lt "$(basename "$(echo release/debian-13/tazzle_*_amd64.deb)" | cut -d_ -f2)" ||
+    fail "a system upgraded from Debian 12 to 13 would keep Debian 12's build"
+echo PASS
