@@ -22,7 +22,6 @@ for revision in 1 0ubuntu1 1~deb12u1; do
     mkdir -p "$work/build/tazzle-$upstream"
     cp "$orig" "$work/build/"
     tar -xf "$orig" -C "$work/build/tazzle-$upstream" --strip-components=1
-    rm -rf "$work/build/tazzle-$upstream/debian"
     cp -a debian "$work/build/tazzle-$upstream/"
     sed -i "1s/([^)]*)/($version)/" "$work/build/tazzle-$upstream/debian/changelog"
     (cd "$work/build/tazzle-$upstream" &&

@@ -14,14 +14,14 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ] && git rev-parse --git-dir >/dev/null 2>&1; t
     export SOURCE_DATE_EPOCH
 fi
 
-# The upstream tarball, the same bytes from the same commit wherever it is made. Changes not yet
-# committed go in too (as a commit of their own that git keeps nowhere), so that they can be tried.
+# The upstream tarball: the commit less its packaging, the same bytes wherever it is made. Changes
+# not yet committed go in too (as a commit of their own that git keeps nowhere), to be tried.
 eval "$(cmake -P cmake/release.cmake)"
 version=$TAZZLE_VERSION
 orig=build-package/tazzle_$version.orig.tar.xz
 commit=$(git stash create)
 mkdir -p build-package
-git archive --format=tar --prefix="tazzle-$version/" "${commit:-HEAD}" |
+git archive --format=tar --prefix="tazzle-$version/" "${commit:-HEAD}" -- . ':(exclude)debian' |
     xz -9 --threads=1 >"$orig.new"
 mv "$orig.new" "$orig"
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds Tazzle's Debian source and binary packages with dpkg-buildpackage on the release this
 # runs on, as a distributor does: the upstream tarball (build-package/tazzle_<version>.orig.tar.xz,
-# made by tools/debian/build.sh) with this checkout's debian/. The build is this release's own,
-# versioned <version>~deb<N>u1 so that a system upgraded to the next Debian release moves to
-# that release's build. Then checks them as Debian does: lintian (pedantic, with its
+# made by tools/debian/build.sh) with this checkout's debian/. The build is this release's own:
+# its changelog's version gets ~deb<N>u1, so that a system upgraded to the next Debian release
+# moves to that release's build. Then checks them as Debian does: lintian (pedantic, with its
 # informational tags), the package's own checks and piuparts (tests/dist/package.sh), and
 # autopkgtest. The files land in build-package/<release>/. Run in a clean chroot of the release
 # by tools/build.sh package. With --no-checks, only builds (and runs no test at build time).
@@ -30,15 +30,9 @@ rm -rf /usr/src/tazzle*
 mkdir -p "$tree"
 cp "$orig" /usr/src/
 tar -xf "$orig" -C "$tree" --strip-components=1
-rm -rf "$tree/debian"
 cp -a debian "$tree/debian"
+sed -i "1s/([^)]*)/($version)/" "$tree/debian/changelog"
 epoch=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
-{
-    printf 'tazzle (%s) %s; urgency=medium\n\n  * Built for Debian %s.\n\n -- %s  %s\n\n' \
-        "$version" "$VERSION_CODENAME" "$VERSION_ID" "$(dpkg-parsechangelog -S Maintainer)" \
-        "$(LC_ALL=C date -R -u -d "@$epoch")"
-    cat debian/changelog
-} >"$tree/debian/changelog"
 # Every file as old as the release, however old the checkout's copy is: dpkg keeps a file's own
 # time where it is older than SOURCE_DATE_EPOCH.
 find "$tree" -exec touch --no-dereference --date="@$epoch" {} +
