@@ -125,6 +125,7 @@ session() { # title command...
         "$work/session.log" | sed 's/^/    /' || true
     grep -E "upgraded," "$work/session.log" | sed 's/^/    /' || true
 }
+candidate() { user apt-cache policy tazzle | awk '$1 == "Candidate:" {c = $2} END {print c ? c : "(none)"}'; }
 installed() { user dpkg-query -W -f '${db:Status-Status} ${Version}' tazzle 2>/dev/null || true; }
 # Runs an apt command that must fail with the given words.
 refuses() { # what pattern command...
@@ -153,11 +154,16 @@ for pair in bookworm:12 trixie:13; do
     session "apt-get remove tazzle" apt-get remove tazzle
     [ "$(installed | cut -d' ' -f1)" != installed ] || fail "still installed after removal"
 
+    # Refused, a repository met before keeps its last good index (apt only warns); one met for
+    # the first time is an error, and apt has no Tazzle to offer.
     echo "# apt refuses"
     serve otherkey
+    user sh -c 'rm -f /var/lib/apt/lists/*tazzle*'
     refuses "a repository signed by another key" "NO_PUBKEY|Missing key|not signed" apt-get update
+    [ "$(candidate)" = "(none)" ] || fail "apt offers $(candidate) from a foreign key's repository"
     serve unsigned
     refuses "an unsigned repository" "is not signed" apt-get update
+    [ "$(candidate)" = "(none)" ] || fail "apt offers $(candidate) from an unsigned repository"
     serve tampered
     user bash -c 'apt-get update -qq && apt-get clean'
     refuses "a package changed after signing" "[Hh]ash [Ss]um mismatch|Hashes of expected file" \
