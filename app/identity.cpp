@@ -1,6 +1,6 @@
 #include "app/identity.h"
 
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 
 #include <QGuiApplication>
 

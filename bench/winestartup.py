@@ -8,6 +8,9 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests"))
+from expectedwindow import TITLE  # noqa: E402
+
 runs, folder = int(sys.argv[1]), sys.argv[2]
 
 
@@ -18,7 +21,7 @@ def wine(*arguments, **options):
 face = wine("resolvedface.exe", stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 face = face.communicate(timeout=60)[0].decode().strip()
 PROGRAMS = {
-    "tazzle": (["Tazzle.exe"], "^Tazzle - Random dare generator$"),
+    "tazzle": (["Tazzle.exe"], f"^{TITLE}$"),
     "reference": (["reference.exe", face], "^Reference$"),
 }
 

@@ -84,7 +84,6 @@ string(APPEND CPACK_NSIS_DEFINES "\n  SetDateSave off")
 # for Tazzle to be closed before they change anything (run silently, they stop with status 2),
 # and the installer has an earlier install's own uninstaller remove it first, and stops if that
 # fails; so an install over any version leaves one entry, its files and nothing stale.
-set(TAZZLE_WINDOW_TITLE "${PROJECT_NAME} - ${PROJECT_DESCRIPTION}")
 set(uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${PROJECT_NAME}")
 set(running_check [=[
   tazzle_running:

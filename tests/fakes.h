@@ -1,15 +1,14 @@
 #pragma once
 
-#include "core/daretable.h"
+#include "core/face.h"
 #include "core/randomsource.h"
-#include "ui/qtlayout.h"
-#include "ui/urlopener.h"
 
-#include <QList>
-#include <QString>
-#include <QUrl>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
-#include <algorithm>
+// Stand-ins for what the window is given, for every test, with or without a toolkit.
 
 // Hands out r as given; records the order of calls.
 class FixedRandomSource final : public RandomSource
@@ -18,33 +17,29 @@ public:
     explicit FixedRandomSource(double r = 0)
         : r(r)
     { }
-    void randomize() override { calls += QLatin1Char('R'); }
+    void randomize() override { calls += 'R'; }
     double next() override
     {
-        calls += QLatin1Char('N');
+        calls += 'N';
         return r;
     }
 
     double r;
-    QString calls;
+    std::string calls;
 };
 
-class RecordingUrlOpener final : public UrlOpener
+// Everything the face is told, one line each.
+class RecordingFace final : public Face
 {
 public:
-    void open(const QUrl &url) override { opened.append(url); }
+    void setHighlightShown(bool shown) override { log.push_back(shown ? "show" : "hide"); }
+    void setDareText(std::string_view text) override { log.push_back("text " + std::string(text)); }
+    void openWebsite(std::string_view url) override { log.push_back("open " + std::string(url)); }
+    void announce(std::string_view text) override { log.push_back("say " + std::string(text)); }
+    void reportError(std::string_view) override { log.push_back("error"); }
 
-    QList<QUrl> opened;
+    // What was told since the last call.
+    std::vector<std::string> take() { return std::exchange(log, {}); }
+
+    std::vector<std::string> log;
 };
-
-// Dare number as the window shows it.
-inline QString dareNumber(std::int32_t number)
-{
-    return QtLayout::text(DareTable::dareFor(number));
-}
-
-// Whether text is one of the ten dares.
-inline bool isDare(const QString &text)
-{
-    return std::ranges::find(DareTable::dares, text.toStdString()) != DareTable::dares.end();
-}

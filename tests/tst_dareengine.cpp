@@ -2,9 +2,9 @@
 #include "core/daretable.h"
 #include "core/random.h"
 #include "core/runtimeerror.h"
-#include "fakes.h"
+#include "expectedwindow.h"
+#include "qtfakes.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <cfenv>
@@ -71,7 +71,7 @@ void tst_DareEngine::reseedsBeforeEveryDraw()
     FixedRandomSource source(0.5);
     for (int i = 0; i < 3; ++i)
         Random(source, 1, 10);
-    QCOMPARE(source.calls, QStringLiteral("RNRNRN"));
+    QCOMPARE(source.calls, std::string("RNRNRN"));
 }
 
 void tst_DareEngine::floatingPointError_data()
@@ -171,11 +171,9 @@ void tst_DareEngine::dareFor_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("expected");
 
-    // Written out again on purpose, one a line: the table must match them character for
-    // character.
-    QFile file(QStringLiteral(TAZZLE_TESTS_DIR "/dares.txt"));
-    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList texts = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    // Written out again on purpose, in the tests' record of the window: the table must match
+    // them character for character.
+    const QStringList texts = ExpectedWindow::dares();
     QCOMPARE(texts.size(), 10);
     for (int n = 1; n <= 10; ++n)
         QTest::addRow("dare %d", n) << n << texts[n - 1];

@@ -1,4 +1,4 @@
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 #include "core/clockseededgenerator.h"
 #include "core/daretable.h"
 #include "ui/artwork.h"
@@ -110,14 +110,13 @@ void tst_FrmTazzle::startsAsLaidOut_data()
     QTest::addColumn<QRect>("rect");
     QTest::addColumn<bool>("visible");
 
-    // Pixels as the window was designed, at 96 dpi.
-    QTest::addRow("cmdGetDare") << "cmdGetDare" << QRect(432, 216, 89, 41) << false;
-    QTest::addRow("imgGetDare_over") << "imgGetDare_over" << QRect(200, 208, 133, 44) << false;
-    QTest::addRow("Line1") << "Line1" << QRect(120, 288, 160, 1) << true;
-    QTest::addRow("lblMore") << "lblMore" << QRect(8, 272, 297, 41) << true;
-    QTest::addRow("imgGetDare") << "imgGetDare" << QRect(200, 208, 133, 44) << true;
-    QTest::addRow("imgLogo") << "imgLogo" << QRect(136, 16, 274, 77) << true;
-    QTest::addRow("lblDare") << "lblDare" << QRect(16, 120, 505, 81) << true;
+    const QJsonObject controls = ExpectedWindow::controls();
+    QCOMPARE(controls.size(), 7);
+    for (auto it = controls.begin(); it != controls.end(); ++it) {
+        const QByteArray name = it.key().toLatin1();
+        QTest::addRow("%s", name.constData()) << it.key() << ExpectedWindow::rect(name)
+                                              << it->toObject()[QLatin1String("visible")].toBool();
+    }
 }
 
 void tst_FrmTazzle::startsAsLaidOut()
@@ -136,15 +135,14 @@ void tst_FrmTazzle::window()
 {
     const FrmTazzle &window = driver->window;
     QCOMPARE(window.objectName(), QStringLiteral("frmTazzle"));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Tazzle - Random dare generator"));
-    QCOMPARE(window.size(), QSize(533, 299));
+    QCOMPARE(window.windowTitle(), ExpectedWindow::title());
+    QCOMPARE(window.size(), ExpectedWindow::size());
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(QApplication::topLevelWidgets().count(), 1);
     QCOMPARE(window.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).count(), 7);
 
-    QCOMPARE(driver->control<QLabel>("lblDare")->text(),
-             QStringLiteral("Click below for your dare..."));
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(), ExpectedWindow::prompt());
     const auto *button = driver->control<QPushButton>("cmdGetDare");
     QCOMPARE(button->text(), QStringLiteral("Get Dare"));
     QVERIFY(!button->isDefault() && !button->autoDefault());
@@ -175,17 +173,20 @@ void tst_FrmTazzle::pixels_data()
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<QString>("shade");
 
-    QTest::addRow("bare background") << QPoint(5, 5) << "black";
-    QTest::addRow("bare beside the hidden button") << QPoint(476, 236) << "black";
-    QTest::addRow("pill outline") << QPoint(266, 210) << "white";
-    QTest::addRow("pill left end") << QPoint(202, 230) << "white";
-    QTest::addRow("pill inside") << QPoint(260, 222) << "black";
-    QTest::addRow("picture corner") << QPoint(200, 208) << "black";
-    QTest::addRow("underline start") << QPoint(120, 288) << "pale";
-    QTest::addRow("underline middle") << QPoint(200, 288) << "pale";
-    QTest::addRow("underline end") << QPoint(279, 288) << "pale";
-    QTest::addRow("before the underline") << QPoint(118, 288) << "black";
-    QTest::addRow("after the underline") << QPoint(282, 288) << "black";
+    const QRect picture = ExpectedWindow::rect("imgGetDare");
+    const QRect underline = ExpectedWindow::rect("Line1");
+    QTest::addRow("bare background") << bareArea << "black";
+    QTest::addRow("bare beside the hidden button")
+            << ExpectedWindow::rect("cmdGetDare").center() << "black";
+    QTest::addRow("pill outline") << ExpectedWindow::point("pictureOutline") << "white";
+    QTest::addRow("pill left end") << QPoint(picture.left() + 2, onPicture.y()) << "white";
+    QTest::addRow("pill inside") << ExpectedWindow::point("pictureInside") << "black";
+    QTest::addRow("picture corner") << picture.topLeft() << "black";
+    QTest::addRow("underline start") << underline.topLeft() << "pale";
+    QTest::addRow("underline middle") << onUnderline << "pale";
+    QTest::addRow("underline end") << underline.topRight() << "pale";
+    QTest::addRow("before the underline") << underline.topLeft() - QPoint(2, 0) << "black";
+    QTest::addRow("after the underline") << underline.topRight() + QPoint(3, 0) << "black";
 }
 
 void tst_FrmTazzle::pixels()
@@ -345,7 +346,7 @@ void tst_FrmTazzle::pictureClickShowsDare()
         QVERIFY(!driver->highlighted());
     }
     QCOMPARE(driver->control<QLabel>("lblDare")->text(), dareNumber(dare));
-    QCOMPARE(driver->random.calls, QStringLiteral("RN"));
+    QCOMPARE(driver->random.calls, std::string("RN"));
 }
 
 void tst_FrmTazzle::manyClicksShowOnlyTheTen()
@@ -384,8 +385,7 @@ void tst_FrmTazzle::errorBecomesMessageBox()
     driver->clickAt(onPicture);
     QCOMPARE(title, QStringLiteral("Tazzle"));
     QVERIFY2(text.contains(QLatin1String("Floating-point error")), qPrintable(text));
-    QCOMPARE(driver->control<QLabel>("lblDare")->text(),
-             QStringLiteral("Click below for your dare..."));
+    QCOMPARE(driver->control<QLabel>("lblDare")->text(), ExpectedWindow::prompt());
 
     driver->random.r = 0;
     driver->clickAt(onPicture);

@@ -1,4 +1,4 @@
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 #include "ui/artwork.h"
 #include "windowdriver.h"
 
@@ -23,8 +23,8 @@ void tst_HiDpi::artworkRenderedAtDeviceResolution_data()
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QRect>("rect");
 
-    QTest::addRow("logo") << ":/assets/logo.svg" << QRect(136, 16, 274, 77);
-    QTest::addRow("Get Dare") << ":/assets/getdare.svg" << QRect(200, 208, 133, 44);
+    QTest::addRow("logo") << ":/assets/logo.svg" << ExpectedWindow::rect("imgLogo");
+    QTest::addRow("Get Dare") << ":/assets/getdare.svg" << ExpectedWindow::rect("imgGetDare");
 }
 
 void tst_HiDpi::artworkRenderedAtDeviceResolution()
@@ -36,7 +36,7 @@ void tst_HiDpi::artworkRenderedAtDeviceResolution()
     QVERIFY(driver.show());
     QCOMPARE(driver.window.devicePixelRatio(), 2);
     const QImage window = driver.grab();
-    QCOMPARE(window.size(), QSize(1066, 598));
+    QCOMPARE(window.size(), ExpectedWindow::size() * 2);
 
     const QRect device(rect.topLeft() * 2, rect.size() * 2);
     const QImage shown = window.copy(device).convertToFormat(QImage::Format_RGB32);

@@ -148,8 +148,7 @@ void tst_Rollover::followsTheModel()
                                       .arg(place.point.x())
                                       .arg(place.point.y());
         QVERIFY2(driver->highlighted() == model.highlighted, qPrintable(where));
-        QVERIFY2((dareText() == QLatin1String("Click below for your dare...")) == model.prompt,
-                 qPrintable(where));
+        QVERIFY2((dareText() == ExpectedWindow::prompt()) == model.prompt, qPrintable(where));
         if (!model.prompt) {
             QVERIFY2(isDare(dareText()), qPrintable(where));
         }
@@ -164,8 +163,8 @@ void tst_Rollover::arrivalIsAMovement_data()
 
     QTest::addRow("onto the picture") << onPicture << false << true;
     QTest::addRow("onto bare window") << bareArea << true << false;
-    QTest::addRow("onto the logo") << QPoint(273, 54) << true << true;
-    QTest::addRow("onto the dare label") << QPoint(266, 160) << true << true;
+    QTest::addRow("onto the logo") << ExpectedWindow::point("logoCentre") << true << true;
+    QTest::addRow("onto the dare label") << ExpectedWindow::point("dareLabel") << true << true;
     QTest::addRow("onto the link") << onLinkText << true << true;
     QTest::addRow("onto the underline") << onUnderline << true << true;
 }
@@ -194,7 +193,7 @@ void tst_Rollover::arrivalIsAMovement()
         QCoreApplication::sendEvent(control, &intoControl);
     }
     QCOMPARE(driver->highlighted(), after);
-    QCOMPARE(dareText(), QStringLiteral("Click below for your dare..."));
+    QCOMPARE(dareText(), ExpectedWindow::prompt());
 }
 
 void tst_Rollover::pictureStraightOntoNeighbours_data()
@@ -219,7 +218,7 @@ void tst_Rollover::pictureStraightOntoNeighbours()
     QVERIFY(driver->highlighted());
     driver->clickAt(neighbour);
     QCOMPARE(driver->highlighted(), !clickHides);
-    QCOMPARE(dareText(), QStringLiteral("Click below for your dare..."));
+    QCOMPARE(dareText(), ExpectedWindow::prompt());
 }
 
 void tst_Rollover::clickOnHighlightedPicture()
@@ -244,9 +243,10 @@ void tst_Rollover::clickIsPressAndReleaseOnOneControl_data()
 
     const Qt::MouseButton left = Qt::LeftButton;
     QTest::addRow("both on the picture") << left << onPicture << onPicture + QPoint(40, 5) << true;
-    QTest::addRow("picture, dragged off") << left << onPicture << QPoint(266, 160) << false;
+    QTest::addRow("picture, dragged off")
+            << left << onPicture << ExpectedWindow::point("dareLabel") << false;
     QTest::addRow("bare window, released on the picture")
-            << left << QPoint(266, 204) << onPicture << false;
+            << left << ExpectedWindow::point("abovePicture") << onPicture << false;
     QTest::addRow("right button") << Qt::RightButton << onPicture << onPicture << false;
 }
 
@@ -262,7 +262,7 @@ void tst_Rollover::clickIsPressAndReleaseOnOneControl()
     driver->moveTo(press);
     QTest::mousePress(driver->window.windowHandle(), button, {}, press);
     QTest::mouseRelease(driver->window.windowHandle(), button, {}, release);
-    QCOMPARE(dareText() != QLatin1String("Click below for your dare..."), dare);
+    QCOMPARE(dareText() != ExpectedWindow::prompt(), dare);
 }
 
 void tst_Rollover::quickSecondClickCounts()
@@ -270,7 +270,7 @@ void tst_Rollover::quickSecondClickCounts()
     // The second click of a double click is a click too: every click gets a dare.
     driver->moveTo(onPicture);
     QTest::mouseDClick(driver->window.windowHandle(), Qt::LeftButton, {}, onPicture);
-    QCOMPARE(driver->random.calls, QStringLiteral("RNRN"));
+    QCOMPARE(driver->random.calls, std::string("RNRN"));
 }
 
 void tst_Rollover::sameStateRepaintsNothing()
@@ -293,12 +293,12 @@ void tst_Rollover::sameStateRepaintsNothing()
     driver->window.installEventFilter(&counter);
 
     driver->moveTo(onPicture + QPoint(3, 0));
-    driver->moveTo(QPoint(266, 160)); // over the dare label
+    driver->moveTo(ExpectedWindow::point("dareLabel")); // over the dare label
     QCoreApplication::processEvents();
     QCOMPARE(counter.paints, 0);
 
     // A real change does repaint, so the counter can see one.
-    driver->moveTo(QPoint(266, 204));
+    driver->moveTo(ExpectedWindow::point("abovePicture"));
     QTRY_VERIFY(counter.paints > 0);
 }
 
@@ -307,11 +307,11 @@ void tst_Rollover::noKeyGetsADare()
     driver->moveTo(onPicture);
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
         QTest::keyClick(driver->window.windowHandle(), key);
-        QCOMPARE(dareText(), QStringLiteral("Click below for your dare..."));
+        QCOMPARE(dareText(), ExpectedWindow::prompt());
     }
     QCOMPARE(QApplication::focusWidget(), nullptr);
     QVERIFY(driver->window.isVisible());
-    QCOMPARE(driver->random.calls, QString());
+    QCOMPARE(driver->random.calls, std::string());
 }
 
 QTEST_MAIN(tst_Rollover)

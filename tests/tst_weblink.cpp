@@ -1,4 +1,4 @@
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 #include "core/daretable.h"
 #include "windowdriver.h"
 

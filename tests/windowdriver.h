@@ -1,6 +1,7 @@
 #pragma once
 
-#include "fakes.h"
+#include "expectedwindow.h"
+#include "qtfakes.h"
 #include "ui/frmtazzle.h"
 
 #include <QImage>
@@ -41,8 +42,8 @@ struct WindowDriver
 };
 
 // Places in window coordinates.
-inline constexpr QPoint onPicture(266, 230);
-inline constexpr QPoint onLinkText(30, 280);
-inline constexpr QPoint onUnderline(200, 288);
-inline constexpr QPoint belowLinkText(200, 297);
-inline constexpr QPoint bareArea(5, 5);
+inline const QPoint onPicture = ExpectedWindow::point("picture");
+inline const QPoint onLinkText = ExpectedWindow::point("linkText");
+inline const QPoint onUnderline = ExpectedWindow::point("underline");
+inline const QPoint belowLinkText = ExpectedWindow::point("belowLinkText");
+inline const QPoint bareArea = ExpectedWindow::point("bare");

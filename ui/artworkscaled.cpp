@@ -1,6 +1,6 @@
 #include "ui/artwork.h"
 
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 
 #include <QImage>
 

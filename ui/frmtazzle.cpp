@@ -1,10 +1,10 @@
 #include "ui/frmtazzle.h"
 
-#include "app/buildinfo.h"
-#include "app/errorboundary.h"
+#include "buildinfo/buildinfo.h"
 #include "core/clockseededgenerator.h"
 #include "ui/accessibility.h"
 #include "ui/artwork.h"
+#include "ui/errorboundary.h"
 #include "ui/imagecontrol.h"
 #include "ui/linecontrol.h"
 #include "ui/linkpointer.h"

@@ -1,6 +1,6 @@
 // The window on a web page: the page's script reports the pointer's movements and clicks by the
 // control they reach, and the window's behaviour answers through the page's elements.
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 #include "core/clockseededgenerator.h"
 #include "core/tazzlewindow.h"
 #include "web/pageface.h"

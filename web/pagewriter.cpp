@@ -3,7 +3,7 @@
 //                      window pixel scaled to fit the viewport by its tighter side
 //   pagewriter window  the window's elements; @PICTURE:name@ stands for assets/name.svg
 //   pagewriter chars   every character the window shows, for the font's subset
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 #include "core/daretable.h"
 #include "core/windowlayout.h"
 

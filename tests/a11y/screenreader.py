@@ -14,11 +14,10 @@ from a11ybus import actions, application, press, pump, showing, wait_for
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from checks import check, verdict  # noqa: E402
+from expectedwindow import PROMPT, TITLE  # noqa: E402
 
 tazzle, url, path, opened_file, qt_version = sys.argv[1:6]
 qt_announces = tuple(int(n) for n in qt_version.split(".")[:2]) >= (6, 8)
-TITLE = "Tazzle - Random dare generator"
-PROMPT = "Click below for your dare..."
 
 
 def opened():

@@ -1,8 +1,7 @@
 // What the window does, without any toolkit: every rule of the event table, played against a
 // fake face that records what it is told. The faces' own drawing is tested with each face.
+#include "../fakes.h"
 #include "core/daretable.h"
-#include "core/face.h"
-#include "core/randomsource.h"
 #include "core/tazzlewindow.h"
 #include "core/windowlayout.h"
 
@@ -10,7 +9,6 @@
 #include <cstdio>
 #include <limits>
 #include <string>
-#include <utility>
 #include <vector>
 
 using WindowLayout::Id;
@@ -27,30 +25,6 @@ void check(bool ok, const std::string &what)
         std::printf("FAIL %s\n", what.c_str());
 }
 
-class FixedSource final : public RandomSource
-{
-public:
-    void randomize() override { }
-    double next() override { return r; }
-    double r = 0;
-};
-
-// Everything the face is told, one line each.
-class RecordingFace final : public Face
-{
-public:
-    void setHighlightShown(bool shown) override { log.push_back(shown ? "show" : "hide"); }
-    void setDareText(std::string_view text) override { log.push_back("text " + std::string(text)); }
-    void openWebsite(std::string_view url) override { log.push_back("open " + std::string(url)); }
-    void announce(std::string_view text) override { log.push_back("say " + std::string(text)); }
-    void reportError(std::string_view) override { log.push_back("error"); }
-
-    // What was told since the last call.
-    std::vector<std::string> take() { return std::exchange(log, {}); }
-
-    std::vector<std::string> log;
-};
-
 using Lines = std::vector<std::string>;
 
 const std::string site = "https://games.example.org";
@@ -65,7 +39,7 @@ std::string dare(int number)
 void rollover()
 {
     RecordingFace face;
-    FixedSource source;
+    FixedRandomSource source;
     TazzleWindow window(face, source, site);
     check(!window.highlighted() && window.dareText() == WindowLayout::prompt, "the start");
 
@@ -97,7 +71,7 @@ void rollover()
 void getDare()
 {
     RecordingFace face;
-    FixedSource source;
+    FixedRandomSource source;
     TazzleWindow window(face, source, site);
     source.r = 0.35; // 1 + floor(3.5)
     window.clicked(Id::imgGetDare);
@@ -124,7 +98,7 @@ void getDare()
 void link()
 {
     RecordingFace face;
-    FixedSource source;
+    FixedRandomSource source;
     TazzleWindow window(face, source, site);
     window.pointerMoved(Id::imgGetDare);
     face.take();
@@ -143,7 +117,7 @@ void link()
 void failedDraw()
 {
     RecordingFace face;
-    FixedSource source;
+    FixedRandomSource source;
     TazzleWindow window(face, source, site);
     for (const double bad : {std::numeric_limits<double>::quiet_NaN(),
                              std::numeric_limits<double>::infinity(), 1e300}) {

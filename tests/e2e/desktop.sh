@@ -8,6 +8,7 @@ tazzle=$1
 url=$2
 here=$(dirname "$0")
 source "$here/../lib.sh"
+eval "$(python3 "$here/../expectedwindow.py" shell)"
 need Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3
 
 startX 1024x768x24
@@ -29,14 +30,18 @@ start() {
         PATH="$1" "$tazzle" "${@:2}" 2>>"$work/stderr" &
     pid=$!
     pids+=("$pid")
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" |
         head -n1) || fail "no window appeared"
     local scale=${QT_SCALE_FACTOR:-1}
-    eventually bright $((174 * scale)) $((56 * scale)) || fail "the logo was not drawn"
+    local logo=($point_logo)
+    eventually bright $((logo[0] * scale)) $((logo[1] * scale)) || fail "the logo was not drawn"
 }
 shot() { import -window "$wid" "$work/$1.png"; }
 # the dare label's box cut out of a screenshot
-dareBox() { convert "$work/$1.png" -crop 505x81+16+120 +repage "$work/$1-dare.png"; }
+dareBox() {
+    local r=($rect_lblDare)
+    convert "$work/$1.png" -crop "${r[2]}x${r[3]}+${r[0]}+${r[1]}" +repage "$work/$1-dare.png"
+}
 same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
 # Checks of the window as it is now, to be polled with eventually.
 pixel() { shot now && convert "$work/now.png" -colorspace Gray -format "%[fx:int(255*p{$1,$2})]" info:; }
@@ -59,41 +64,42 @@ opened() { [ -f "$work/opened" ] && [ "$(wc -l < "$work/opened")" = "$1" ]; }
 
 echo "# the window, started with arguments that Qt would otherwise honour"
 start "$work/recording:/usr/bin:/bin" -reverse --foo -style fusion
-read -r width height < <(xwininfo -id "$wid" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
-[ "$width x $height" = "533 x 299" ] || fail "window is $width x $height"
+read -r shownWidth shownHeight < <(xwininfo -id "$wid" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+[ "$shownWidth x $shownHeight" = "$width x $height" ] || fail "window is $shownWidth x $shownHeight"
 hints=$(xprop -id "$wid" WM_NORMAL_HINTS)
-grep -q "minimum size: 533 by 299" <<<"$hints" && grep -q "maximum size: 533 by 299" <<<"$hints" ||
+grep -q "minimum size: $width by $height" <<<"$hints" &&
+    grep -q "maximum size: $width by $height" <<<"$hints" ||
     fail "window can be resized: $hints"
 xprop -id "$wid" _NET_WM_ICON | grep -q "16 x 16" || fail "no 16 x 16 icon"
 shot withArguments
 
 echo "# the highlight follows the pointer"
-at 266 230
-eventually bright 260 222 || fail "no highlight over the picture"
-at 266 204
-eventually dark 260 222 || fail "highlight stayed over bare window"
+at $point_picture
+eventually bright $point_pictureInside || fail "no highlight over the picture"
+at $point_abovePicture
+eventually dark $point_pictureInside || fail "highlight stayed over bare window"
 
 echo "# the link pointer over the link, its underline and the box below it; not elsewhere"
-for spot in "30 280" "200 288" "200 297"; do
+for spot in "$point_linkText" "$point_underline" "$point_belowLinkText"; do
     at $spot
     eventually linkPointer || fail "no link pointer at $spot"
 done
-at 5 5
+at $point_bare
 eventually arrow || fail "link pointer over bare window"
 
 echo "# a click on the picture shows a dare and keeps the highlight"
 dareBox withArguments
 for i in 1 2 3; do
-    clickAt 266 230
+    clickAt $point_picture
     eventually dareDiffersFrom withArguments || fail "click $i showed no dare"
-    bright 260 222 || fail "click $i changed the highlight"
+    bright $point_pictureInside || fail "click $i changed the highlight"
 done
 
 echo "# every click on the link asks the desktop once, for the configured address"
-clickAt 30 280
+clickAt $point_linkText
 eventually opened 1 || fail "no request after one click"
-clickAt 200 288
-clickAt 200 297
+clickAt $point_underline
+clickAt $point_belowLinkText
 eventually opened 3 || fail "$(wc -l < "$work/opened") requests after three clicks"
 [ "$(sort -u "$work/opened")" = "$url" ] || fail "opened $(sort -u "$work/opened")"
 ps -o stat= --ppid "$pid" | grep -q Z && fail "a zombie child is left"
@@ -106,23 +112,24 @@ close
 
 echo "# at scale 2 the window is twice as large in device pixels"
 QT_SCALE_FACTOR=2 start "$work/recording:/usr/bin:/bin"
-xwininfo -id "$wid" | grep -q "Width: 1066" && xwininfo -id "$wid" | grep -q "Height: 598" ||
+xwininfo -id "$wid" | grep -q "Width: $((width * 2))" &&
+    xwininfo -id "$wid" | grep -q "Height: $((height * 2))" ||
     fail "at scale 2: $(xwininfo -id "$wid" | grep -E 'Width|Height' | tr -s ' \n' ' ')"
 close
 
 echo "# an opener that hangs does not block the window"
 start "$work/hanging:/usr/bin:/bin"
-clickAt 30 280
-clickAt 266 230
+clickAt $point_linkText
+clickAt $point_picture
 eventually dareDiffersFrom withArguments || fail "the window froze behind the opener"
 close
 
 echo "# with no opener at all the program goes on"
 start "/nonexistent"
-clickAt 30 280
+clickAt $point_linkText
 sleep 0.5
 kill -0 "$pid" || fail "the program died"
-clickAt 266 230
+clickAt $point_picture
 eventually dareDiffersFrom withArguments || fail "no dare after the failed link"
 close
 

@@ -17,30 +17,28 @@ sys.path[:0] = [os.path.join(os.path.dirname(__file__), ".."),
 import a11ybus  # noqa: E402
 from a11ybus import application, showing, wait_for  # noqa: E402
 from checks import check, verdict  # noqa: E402
+from expectedwindow import DARES, PROMPT, SIZE, TITLE, rect  # noqa: E402
 
 tazzle, path, opened_file, seed, events = sys.argv[1:6]
 events = int(events)
-PROMPT = "Click below for your dare..."
-# The ten dares, as the tests know them.
-with open(os.path.join(os.path.dirname(__file__), "..", "dares.txt")) as f:
-    DARES = set(f.read().splitlines())
 ORIGIN = (100, 100)  # where the window is put on the screen
 
 # The controls where they take the pointer, top of the stack first; the underline takes no
 # input, so it is the link's. The link's box runs 14 px below the window.
 CONTROLS = [
-    ("picture", (200, 208, 133, 44)),
-    ("link", (8, 272, 297, 41)),
-    ("logo", (136, 16, 274, 77)),
-    ("dare", (16, 120, 505, 81)),
+    ("picture", rect("imgGetDare")),
+    ("link", rect("lblMore")),
+    ("logo", rect("imgLogo")),
+    ("dare", rect("lblDare")),
 ]
+WIDTH, HEIGHT = SIZE
 
 
 def control_at(x, y):
     for name, (left, top, width, height) in CONTROLS:
         if left <= x < left + width and top <= y < top + height:
-            return name if y < 299 or name == "link" else None
-    return "bare" if 0 <= x < 533 and 0 <= y < 299 else None
+            return name if y < HEIGHT or name == "link" else None
+    return "bare" if 0 <= x < WIDTH and 0 <= y < HEIGHT else None
 
 
 def inside(x, y, control):
@@ -76,7 +74,7 @@ try:
     label = next(c for c in frame if c.getRole() == pyatspi.ROLE_LABEL)
     highlighted_picture = [c for c in frame if c.getRole() == pyatspi.ROLE_PUSH_BUTTON][1]
     window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
-                             "^Tazzle - Random dare generator$"],
+                             f"^{TITLE}$"],
                             capture_output=True, text=True, timeout=20).stdout.split()[0]
     xdotool("windowmove", "--sync", window, *ORIGIN)
     dares = set()
@@ -102,8 +100,8 @@ try:
 
     def random_point(beyond=False):
         if beyond:
-            return random.randint(-60, 600), random.randint(-60, 360)
-        return random.randint(0, 532), random.randint(0, 298)
+            return random.randint(-60, WIDTH + 67), random.randint(-60, HEIGHT + 61)
+        return random.randint(0, WIDTH - 1), random.randint(0, HEIGHT - 1)
 
     def checkpoint(done):
         # A plain move first, so that the rules alone say what the highlight is (after a drag,

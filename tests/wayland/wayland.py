@@ -13,10 +13,10 @@ from virtualpointer import VirtualPointer
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from checks import check, eventually, verdict  # noqa: E402
+from expectedwindow import SIZE, TITLE, point, rect  # noqa: E402
 
 tazzle, work = sys.argv[1:3]
 APP_ID = "example.tazzle.Tazzle"
-TITLE = "Tazzle - Random dare generator"
 OUTPUT = (1024, 768)
 
 
@@ -39,7 +39,7 @@ def view():
 
 def screenshot(left, top):
     """The window's pixels, as (red, green, blue) by window coordinates."""
-    data = subprocess.run(["grim", "-t", "ppm", "-g", f"{left},{top} 533x299", "-"],
+    data = subprocess.run(["grim", "-t", "ppm", "-g", f"{left},{top} {SIZE[0]}x{SIZE[1]}", "-"],
                           capture_output=True, check=True).stdout
     header = data.split(b"\n", 3)  # P6, width height, 255, pixels
     width = int(header[1].split()[0])
@@ -64,7 +64,7 @@ try:
     check(window["shell"] == "xdg_shell", f"shell {window['shell']}")
     # What the program itself draws, whatever room the compositor gives it.
     size = lambda: (view()["geometry"]["width"], view()["geometry"]["height"])  # noqa: E731
-    check(size() == (533, 299), f"size {size()}")
+    check(size() == SIZE, f"size {size()}")
 
     bright = lambda rgb: min(rgb) > 200  # noqa: E731
     dark = lambda rgb: max(rgb) < 30  # noqa: E731
@@ -79,49 +79,57 @@ try:
         global left, top
         left, top = inside()
         time.sleep(0.3)  # the decoration may still move it
-        return (left, top) == inside() and bright(screenshot(left, top)(174, 56))
+        return (left, top) == inside() and bright(screenshot(left, top)(*point("logo")))
     check(eventually(placed, 10), "the logo is not shown")
-    at = lambda x, y: (left + x, top + y)  # noqa: E731
+
+    def at(place, dx=0, dy=0):
+        """A named place in the window, nudged by (dx, dy), on the screen."""
+        x, y = point(place)
+        return left + x + dx, top + y + dy
     shot = lambda: screenshot(left, top)  # noqa: E731
 
     print("# what it shows")
     shown = shot()
-    check(dark(shown(5, 5)), "the ground is not black")
-    check(bright(shown(266, 210)), "no outline of the picture")
-    for x in (120, 200, 279):
-        check(shown(x, 288) == (212, 208, 200), f"no underline at {x}, 288: {shown(x, 288)}")
-    check(dark(shown(290, 288)), "the underline runs past 279")
+    check(dark(shown(*point("bare"))), "the ground is not black")
+    check(bright(shown(*point("pictureOutline"))), "no outline of the picture")
+    line_left, line_y, line_width, _ = rect("Line1")
+    line_right = line_left + line_width - 1
+    for x in (line_left, point("underline")[0], line_right):
+        check(shown(x, line_y) == (212, 208, 200),
+              f"no underline at {x}, {line_y}: {shown(x, line_y)}")
+    check(dark(shown(line_right + 11, line_y)), f"the underline runs past {line_right}")
 
     print("# the pointer arriving is a movement where it arrives")
     pointer = VirtualPointer(glob.glob(f"{os.environ['XDG_RUNTIME_DIR']}/wayland-*[0-9]")[0],
                              *OUTPUT)
     outside = (10, 10)
-    highlight = lambda: bright(shot()(260, 222))  # noqa: E731
+    highlight = lambda: bright(shot()(*point("pictureInside")))  # noqa: E731
     # Each visit lands on a new spot: Qt (6.4 and 6.8) drops a move to the last place it saw the
     # pointer, even when the pointer has left the window and come back in between.
     steps = [
-        ("from outside onto the picture", at(266, 230), True),
-        ("onto bare window", at(5, 5), False),
-        ("onto the picture", at(268, 231), True),
+        ("from outside onto the picture", at("picture"), True),
+        ("onto bare window", at("bare"), False),
+        ("onto the picture", at("picture", 2, 1), True),
         ("out of the window", outside, True),
-        ("from outside onto bare window", at(6, 6), False),
-        ("onto the picture again", at(270, 232), True),
+        ("from outside onto bare window", at("bare", 1, 1), False),
+        ("onto the picture again", at("picture", 4, 2), True),
         ("out of the window again", (11, 11), True),
-        ("from outside onto the logo", at(273, 54), True),
+        ("from outside onto the logo", at("logoCentre"), True),
         ("out, then onto the link", (12, 12), True),
-        ("onto the link", at(30, 280), True),
+        ("onto the link", at("linkText"), True),
     ]
-    for what, point, expected in steps:
-        pointer.move_to(*point)
+    for what, spot, expected in steps:
+        pointer.move_to(*spot)
         check(eventually(lambda: highlight() == expected, 3),
               f"{what}: the highlight is {'not ' if expected else ''}gone")
 
     print("# a click on the picture shows a dare")
     def dare():
         image = shot()
-        return [image(x, y) for x in range(16, 521, 3) for y in range(120, 201, 3)]
+        x0, y0, width, height = rect("lblDare")
+        return [image(x, y) for x in range(x0, x0 + width, 3) for y in range(y0, y0 + height, 3)]
     before = dare()
-    pointer.move_to(*at(264, 229))
+    pointer.move_to(*at("picture", -2, -1))
     pointer.click()
     check(eventually(lambda: dare() != before),
           "no dare after the click")
@@ -129,7 +137,7 @@ try:
     print("# it keeps its size when the compositor offers another")
     sway(f"[app_id={APP_ID}] resize set 800 600")
     time.sleep(0.5)
-    check(size() == (533, 299), f"resized to {size()}")
+    check(size() == SIZE, f"resized to {size()}")
 
     print("# closing ends the program")
     sway(f"[app_id={APP_ID}] kill")

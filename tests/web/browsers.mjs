@@ -8,7 +8,7 @@ import { createRequire } from "node:module";
 import path from "node:path";
 import { puppeteerDriver } from "./drivers.mjs";
 import { at, check, client, dares, dareText, failed, highlighted, play, prompt, ready, sleep,
-         spots, windowBox } from "./play.mjs";
+         spots, title, windowBox } from "./play.mjs";
 
 // From the test's own modules (tests/web/run.sh installs them).
 const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
@@ -88,7 +88,7 @@ async function accessible() {
     const walk = node => { nodes.push(node); (node.children ?? []).forEach(walk); };
     walk(tree);
     const find = (role, name) => nodes.find(node => node.role === role && name(node.name ?? ""));
-    check(tree.name === "Tazzle - Random dare generator", `the page is named "${tree.name}"`);
+    check(tree.name === title, `the page is named "${tree.name}"`);
     check(!!find("button", name => name === "Get Dare"), 'a button named "Get Dare"');
     check(!!find("link", name => name.includes(host)), `a link whose name holds ${host}`);
     check(!!find("heading", name => name === "Tazzle"), 'the logo is the heading "Tazzle"');

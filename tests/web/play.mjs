@@ -6,26 +6,22 @@ import { readFileSync } from "node:fs";
 import path from "node:path";
 
 const here = path.dirname(new URL(import.meta.url).pathname);
-export const title = "Tazzle - Random dare generator";
-export const prompt = "Click below for your dare...";
-export const dares = readFileSync(path.join(here, "..", "dares.txt"), "utf8").split("\n")
-    .filter(line => line);
+// The window as it must be, from the tests' record of it.
+const expected = JSON.parse(readFileSync(path.join(here, "..", "window.json"), "utf8"));
+export const { title, prompt, dares } = expected;
 // The client area and its controls, in its own pixels.
-export const client = { width: 533, height: 299 };
-export const places = {
-    imgLogo: { x: 136, y: 16, width: 274, height: 77 },
-    lblDare: { x: 16, y: 120, width: 505, height: 81 },
-    imgGetDare: { x: 200, y: 208, width: 133, height: 44 },
-    lblMore: { x: 8, y: 272, width: 297, height: 41 },
-    Line1: { x: 120, y: 288, width: 160, height: 1 },
-};
+export const client = { width: expected.size[0], height: expected.size[1] };
+const rect = ([x, y, width, height]) => ({ x, y, width, height });
+export const places = Object.fromEntries(Object.entries(expected.controls)
+    .map(([name, control]) => [name, rect(control.rect)]));
+const spot = name => ({ x: expected.points[name][0], y: expected.points[name][1] });
 export const spots = {
-    bare: { x: 5, y: 5 },
-    picture: { x: 266, y: 230 },
-    label: { x: 266, y: 160 },
-    logo: { x: 273, y: 54 },
-    link: { x: 200, y: 281 },
-    underline: { x: 200, y: 288 },
+    bare: spot("bare"),
+    picture: spot("picture"),
+    label: spot("dareLabel"),
+    logo: spot("logoCentre"),
+    link: spot("linkHost"),
+    underline: spot("underline"),
 };
 
 let failures = 0;

@@ -4,17 +4,18 @@
 # Start-menu shortcut), the program file's identity, playing at 100 % and 150 % with the real
 # pointer, installing and uninstalling while Tazzle runs (refused, nothing changed), and a silent
 # uninstall that leaves nothing. Then the start-up cost beside a bare Qt window.
-# Usage: wine.sh build-windows earlier-version-setup.exe
+# Usage: wine.sh build-windows earlier-version-setup.exe website-url
 set -euo pipefail
 out=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../lib.sh"
+eval "$(/usr/bin/python3 "$here/../expectedwindow.py" shell)"
 need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract
 /usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
 
 installer=$(echo "$out"/*-setup.exe)
 earlier=$(realpath "$2")
-url=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' "$out/tazzle/CMakeCache.txt")
+url=${3:?usage: $0 build-windows earlier-version-setup.exe website-url}
 [ -f "$installer" ] || fail "no installer in $out"
 # A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver
 # goes before the folder does.
@@ -95,9 +96,9 @@ start() {
     (cd "$work" && exec wine "C:\\Program Files\\Tazzle\\Tazzle.exe" >>"$work/stderr" 2>&1) &
     pid=$!
     pids+=("$pid")
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tazzle - Random dare generator$' |
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" |
         head -n1) || fail "no window appeared"
-    eventually bright 174 56 || fail "the logo was not drawn"
+    eventually bright $point_logo || fail "the logo was not drawn"
 }
 shot() { import -window "$wid" "$work/$1.png"; }
 # The grey level at a point of the layout, at this scale.
@@ -107,18 +108,19 @@ pixel() {
 }
 bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
 dark() { [ "$(pixel "$1" "$2")" -lt 30 ]; }
-# Where the window shows a point of its 533 × 299 layout, at this scale.
+# Where the window shows a point of its layout, at this scale.
 at() { xdotool mousemove --window "$wid" $(($1 * scale / 100)) $(($2 * scale / 100)); }
 clickAt() { at "$1" "$2"; sleep 0.2; xdotool click 1; }
 # The dare label's text, read off the screen.
 dareText() {
     shot text
-    convert "$work/text.png" -crop $((505 * scale / 100))x$((81 * scale / 100))+$((16 * scale / 100))+$((120 * scale / 100)) \
+    local r=($rect_lblDare)
+    convert "$work/text.png" \
+        -crop $((r[2] * scale / 100))x$((r[3] * scale / 100))+$((r[0] * scale / 100))+$((r[1] * scale / 100)) \
         +repage -colorspace Gray -resize $((30000 / scale))% -negate "$work/text-ocr.png"
     tesseract "$work/text-ocr.png" - --psm 6 2>/dev/null | tr '\n' ' ' | sed 's/  */ /g; s/ $//'
 }
-isDare() { /usr/bin/python3 "$here/../isdare.py" "$here/../dares.txt" "$1"; }
-prompt="Click below for your dare..."
+isDare() { /usr/bin/python3 "$here/../expectedwindow.py" isdare "$1"; }
 promptGone() { [ "$(dareText)" != "$prompt" ]; }
 close() {
     wmctrl -i -c "$wid"
@@ -141,23 +143,23 @@ echo "# playing at 100 %"
 scale=100
 before=$(profile)
 start
-[ "$(clientSize)" = 533x299 ] || fail "the client area is $(clientSize)"
+[ "$(clientSize)" = "${width}x$height" ] || fail "the client area is $(clientSize)"
 # The window's icon as Wine hands it to the window manager, from the program's own.
 xprop -id "$wid" _NET_WM_ICON | grep -q "16 x 16" || fail "the window has no 16 x 16 icon"
 shown=$(dareText)
 [ "$shown" = "$prompt" ] || fail "the prompt reads '$shown'"
-at 266 230
-eventually bright 260 222 || fail "no highlight over the picture"
-at 266 204
-eventually dark 260 222 || fail "the highlight stayed over the bare window"
-clickAt 266 230
+at $point_picture
+eventually bright $point_pictureInside || fail "no highlight over the picture"
+at $point_abovePicture
+eventually dark $point_pictureInside || fail "the highlight stayed over the bare window"
+clickAt $point_picture
 eventually promptGone || fail "a click left the prompt"
 dare=$(dareText)
 isDare "$dare" || fail "after a click the label reads '$dare', not a dare"
 echo "dare read: $dare"
-clickAt 200 285
+clickAt $point_linkHost
 eventually test -s "$work/opened" || fail "the link opened nothing"
-clickAt 200 285
+clickAt $point_linkHost
 eventually bash -c "[ \$(wc -l < '$work/opened') = 2 ]" || fail "two clicks opened $(cat "$work/opened")"
 sleep 1
 [ "$(sort -u "$work/opened")" = "$url" ] || [ "$(sort -u "$work/opened")" = "$url/" ] ||
@@ -192,12 +194,18 @@ wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/nul
 wineserver -w
 scale=150
 start
-case $(clientSize) in 800x449 | 800x448) ;; *) fail "the client area at 150 % is $(clientSize)" ;; esac
-pictureMatches logo 1.5 136 16 || fail "the logo at 150 % is not the 1.5× raster"
-pictureMatches getdare 1.5 200 208 || fail "Get Dare at 150 % is not the 1.5× raster"
-at 266 230
-eventually bright 260 222 || fail "no highlight over the picture at 150 %"
-clickAt 266 230
+# (Half pixels round either way.)
+case $(clientSize) in
+"$(((width * 3 + 1) / 2))x$(((height * 3 + 1) / 2))" | "$(((width * 3 + 1) / 2))x$((height * 3 / 2))") ;;
+*) fail "the client area at 150 % is $(clientSize)" ;;
+esac
+logo=($rect_imgLogo) picture=($rect_imgGetDare)
+pictureMatches logo 1.5 "${logo[0]}" "${logo[1]}" || fail "the logo at 150 % is not the 1.5× raster"
+pictureMatches getdare 1.5 "${picture[0]}" "${picture[1]}" ||
+    fail "Get Dare at 150 % is not the 1.5× raster"
+at $point_picture
+eventually bright $point_pictureInside || fail "no highlight over the picture at 150 %"
+clickAt $point_picture
 eventually promptGone || fail "a click at 150 % left the prompt"
 isDare "$(dareText)" || fail "at 150 % a click gave '$(dareText)'"
 close

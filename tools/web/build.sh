@@ -53,6 +53,6 @@ if [ "$mode" = web-test ]; then
     # A second build that differs, for the update a returning visitor meets.
     second=https://second.tazzle.example
     webBuild $trees/second -DTAZZLE_WEBSITE_URL=$second >/dev/null
-    website=$(sed -n 's/^TAZZLE_WEBSITE_URL:STRING=//p' $trees/web/CMakeCache.txt)
-    tests/web/run.sh build-web "$website" $trees/second/web/site $second
+    eval "$(cmake -P cmake/release.cmake)"
+    tests/web/run.sh build-web "$TAZZLE_DEFAULT_WEBSITE_URL" $trees/second/web/site $second
 fi

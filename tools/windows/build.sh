@@ -54,5 +54,6 @@ if [ "$mode" = windows-test ]; then
     echo 'install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME stale.txt)' \
         >>"$earlier/source/dist/windows.cmake"
     crossBuild "$earlier/source" "$earlier/build" >/dev/null
-    tests/windows/wine.sh "$out" "$(echo "$earlier"/build/*-setup.exe)"
+    eval "$(cmake -P cmake/release.cmake)"
+    tests/windows/wine.sh "$out" "$(echo "$earlier"/build/*-setup.exe)" "$TAZZLE_DEFAULT_WEBSITE_URL"
 fi

@@ -1,6 +1,6 @@
-#include "app/errorboundary.h"
+#include "ui/errorboundary.h"
 
-#include "app/buildinfo.h"
+#include "buildinfo/buildinfo.h"
 
 #include <QMessageBox>
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/daretable.h"
+#include "fakes.h"
+#include "ui/qtlayout.h"
+#include "ui/urlopener.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <algorithm>
+
+// What the Qt face is given, and the dares as it shows them.
+
+class RecordingUrlOpener final : public UrlOpener
+{
+public:
+    void open(const QUrl &url) override { opened.append(url); }
+
+    QList<QUrl> opened;
+};
+
+// Dare number as the window shows it.
+inline QString dareNumber(std::int32_t number)
+{
+    return QtLayout::text(DareTable::dareFor(number));
+}
+
+// Whether text is one of the ten dares.
+inline bool isDare(const QString &text)
+{
+    return std::ranges::find(DareTable::dares, text.toStdString()) != DareTable::dares.end();
+}
