@@ -29,7 +29,7 @@ fi
 
 tools/install-missing.sh mmdebstrap
 mirror=$(tools/debian-mirror.sh)
-cache=${TAZZLE_CACHE:-/var/cache/tazzle}
+source tools/lib.sh
 root=$cache/$release
 # What the chroot was made with: a different recipe makes a new one.
 options=(--variant=apt --include=git,sudo,ca-certificates)

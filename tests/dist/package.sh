@@ -49,7 +49,8 @@ echo "# piuparts: it installs, removes and purges cleanly on a clean $VERSION_CO
 need piuparts mmdebstrap unshare
 mirror=$("$(dirname "$0")/../../tools/debian-mirror.sh")
 # A bare system of this release to start from, made once.
-base=${TAZZLE_CACHE:-/var/cache/tazzle}/piuparts-$VERSION_CODENAME.tar.gz
+source "$(dirname "$0")/../../tools/lib.sh"
+base=$cache/piuparts-$VERSION_CODENAME.tar.gz
 # With no descriptors but the standard three: mmdebstrap hands apt the next free one for a
 # hook that dash runs, and dash cannot name one above 9.
 makeBase() (

@@ -9,6 +9,7 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/../web/nginx.sh"
+source "$(dirname "$0")/../../tools/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here/../.."
 [ "$(id -u)" = 0 ] || fail "a clean system to install into needs root"
@@ -85,7 +86,7 @@ grep -q "apt-get install tazzle" "$work/install.sh" || fail "no install commands
 
 # A clean system of a release, made once; each run starts from it afresh.
 cleanSystem() { # codename
-    local base=${TAZZLE_CACHE:-/var/cache/tazzle}/user-$1
+    local base=$cache/user-$1
     local options=(--variant=minbase --include=ca-certificates,curl,sudo)
     local recipe="mmdebstrap ${options[*]} $1 $mirror"
     if [ "$(cat "$base.recipe" 2>/dev/null)" != "$recipe" ]; then

@@ -11,7 +11,7 @@ site=$(realpath "$1")
 website=$2
 second=$(realpath "$3")
 second_website=$4
-cache=${TAZZLE_CACHE:-/var/cache/tazzle}
+source "$here/../../tools/lib.sh"
 minibrowser=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/webkit2gtk-4.1/MiniBrowser
 
 for tool in node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx Xvfb \

@@ -17,11 +17,11 @@ if [ "$mode" = web-test ]; then
     command -v npm >/dev/null || packages+=(npm)
 fi
 tools/install-missing.sh "${packages[@]}"
+source tools/lib.sh
 
 # Emscripten builds missing system libraries into its cache, which Debian ships read-only: a
 # writable copy of it is kept under the cache. Node sees Debian's own modules (Emscripten's
 # acorn) only when told where they are.
-cache=${TAZZLE_CACHE:-/var/cache/tazzle}
 version=$(tr -d '"' </usr/share/emscripten/emscripten-version.txt)
 export EM_CACHE=$cache/emscripten-$version EM_FROZEN_CACHE=0
 if [ ! -d "$EM_CACHE" ]; then
@@ -34,12 +34,11 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 trees=build-web-trees
 # The icons are drawn by the build machine's own rasterize tool.
-cmake -S . -B $trees/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF >/dev/null
-cmake --build $trees/host --target rasterize
+buildHostRasterize $trees/host
 webBuild() { # build cmake-options...
     emcmake cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DPython3_EXECUTABLE=/usr/bin/python3 \
-        -DTAZZLE_RASTERIZE="$PWD/$trees/host/tools/rasterize/rasterize" "${@:2}"
+        -DTAZZLE_RASTERIZE="$rasterize" "${@:2}"
     cmake --build "$1"
 }
 webBuild $trees/web

@@ -21,19 +21,19 @@ if [ "$mode" = windows-test ]; then
         tesseract-ocr python3-pefile fonts-liberation2 binutils)
 fi
 tools/install-missing.sh "${packages[@]}"
+source tools/lib.sh
 qt=$(tools/windows/qt.sh)
 
 out=build-windows
 # The pictures are drawn by the build machine's own rasterize tool.
-cmake -S . -B $out/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF >/dev/null
-cmake --build $out/host --target rasterize
+buildHostRasterize $out/host
 # Cross-builds the tree at source into build and packs its installer there.
 crossBuild() { # source build cmake-options...
     cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" -DCMAKE_PREFIX_PATH="$qt" \
         -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
-        -DTAZZLE_RASTERIZE="$PWD/$out/host/tools/rasterize/rasterize" "${@:3}"
+        -DTAZZLE_RASTERIZE="$rasterize" "${@:3}"
     cmake --build "$2"
     (cd "$2" && cpack -G NSIS)
 }

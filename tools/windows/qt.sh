@@ -6,7 +6,7 @@
 #   tools/windows/qt.sh            (used by tools/build.sh windows)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-cache=${TAZZLE_CACHE:-/var/cache/tazzle}
+source "$here/../lib.sh"
 
 "$here/../install-missing.sh" qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix \
     cmake ninja-build ccache dpkg-dev xz-utils >&2
