@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/face.h"
-#include "core/tazzlewindow.h"
+#include "core/windowbehaviour.h"
 
 #include <QUrl>
 #include <QWidget>
@@ -13,7 +13,7 @@ class UrlOpener;
 
 // The main window in Qt's widgets: the logo, the dare label, the "Get Dare" picture with its
 // highlight, and the link to the makers' web site, built from the stored layout. What the
-// window does is TazzleWindow's; this turns Qt's events into its events and draws what it says.
+// window does is WindowBehaviour's; this turns Qt's events into its events and draws what it says.
 class FrmTazzle : public QWidget, private Face
 {
     Q_OBJECT
@@ -46,7 +46,7 @@ private:
     void reportError(std::string_view message) override;
 
     UrlOpener &urlOpener;
-    TazzleWindow behaviour;
+    WindowBehaviour behaviour;
 
     ImageControl *imgGetDare_over = nullptr;
     QLabel *lblDare = nullptr;

@@ -2,17 +2,17 @@
 // control they reach, and the window's behaviour answers through the page's elements.
 #include "buildinfo/buildinfo.h"
 #include "core/clockseededgenerator.h"
-#include "core/tazzlewindow.h"
+#include "core/windowbehaviour.h"
 #include "web/pageface.h"
 
 #include <emscripten.h>
 
 namespace {
 
-TazzleWindow &window()
+WindowBehaviour &window()
 {
     static PageFace face;
-    static TazzleWindow window(face, ClockSeededGenerator::processWide(), BuildInfo::websiteUrl);
+    static WindowBehaviour window(face, ClockSeededGenerator::processWide(), BuildInfo::websiteUrl);
     return window;
 }
 

@@ -47,8 +47,8 @@ cmake --install $trees/web --prefix "$PWD/build-web" >/dev/null
 ls -l build-web
 
 if [ "$mode" = web-test ]; then
-    cmake --build $trees/web --target tst_tazzlewindow
-    node $trees/web/web/tst_tazzlewindow.js
+    cmake --build $trees/web --target tst_windowbehaviour
+    node $trees/web/web/tst_windowbehaviour.js
     # A second build that differs, for the update a returning visitor meets.
     second=https://second.tazzle.example
     webBuild $trees/second -DTAZZLE_WEBSITE_URL=$second >/dev/null

@@ -2,7 +2,7 @@
 // fake face that records what it is told. The faces' own drawing is tested with each face.
 #include "../fakes.h"
 #include "core/daretable.h"
-#include "core/tazzlewindow.h"
+#include "core/windowbehaviour.h"
 #include "core/windowlayout.h"
 
 #include <cmath>
@@ -40,7 +40,7 @@ void rollover()
 {
     RecordingFace face;
     FixedRandomSource source;
-    TazzleWindow window(face, source, site);
+    WindowBehaviour window(face, source, site);
     check(!window.highlighted() && window.dareText() == WindowLayout::prompt, "the start");
 
     window.pointerMoved(Id::Form);
@@ -72,7 +72,7 @@ void getDare()
 {
     RecordingFace face;
     FixedRandomSource source;
-    TazzleWindow window(face, source, site);
+    WindowBehaviour window(face, source, site);
     source.r = 0.35; // 1 + floor(3.5)
     window.clicked(Id::imgGetDare);
     check(face.take() == Lines({"text " + dare(4), "say " + dare(4)}), "the picture gets dare 4");
@@ -99,7 +99,7 @@ void link()
 {
     RecordingFace face;
     FixedRandomSource source;
-    TazzleWindow window(face, source, site);
+    WindowBehaviour window(face, source, site);
     window.pointerMoved(Id::imgGetDare);
     face.take();
     window.clicked(Id::lblMore);
@@ -118,7 +118,7 @@ void failedDraw()
 {
     RecordingFace face;
     FixedRandomSource source;
-    TazzleWindow window(face, source, site);
+    WindowBehaviour window(face, source, site);
     for (const double bad : {std::numeric_limits<double>::quiet_NaN(),
                              std::numeric_limits<double>::infinity(), 1e300}) {
         source.r = bad;

@@ -12,10 +12,10 @@ class RandomSource;
 // state and the dare shown. A face reports the pointer's movements and clicks by the control
 // they reach; this runs the handler the table names, inside the error boundary, and tells the
 // face what to show.
-class TazzleWindow
+class WindowBehaviour
 {
 public:
-    TazzleWindow(Face &face, RandomSource &randomSource, std::string_view websiteUrl);
+    WindowBehaviour(Face &face, RandomSource &randomSource, std::string_view websiteUrl);
 
     // The pointer moved over the control at the top of the stack under it, or arrived there.
     void pointerMoved(WindowLayout::Id over);

@@ -14,7 +14,7 @@
 using Limits = std::numeric_limits<std::int32_t>;
 
 // Random, the generator behind it and the table of dares.
-class tst_DareEngine : public QObject
+class tst_Dares : public QObject
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private slots:
     void dareFor();
 };
 
-void tst_DareEngine::arithmetic_data()
+void tst_Dares::arithmetic_data()
 {
     QTest::addColumn<double>("r");
     QTest::addColumn<int>("lowerbound");
@@ -53,7 +53,7 @@ void tst_DareEngine::arithmetic_data()
                                              << double(Limits::min()) + Limits::max() - 1;
 }
 
-void tst_DareEngine::arithmetic()
+void tst_Dares::arithmetic()
 {
     QFETCH(double, r);
     QFETCH(int, lowerbound);
@@ -66,7 +66,7 @@ void tst_DareEngine::arithmetic()
     QCOMPARE(std::floor(result), result);
 }
 
-void tst_DareEngine::reseedsBeforeEveryDraw()
+void tst_Dares::reseedsBeforeEveryDraw()
 {
     FixedRandomSource source(0.5);
     for (int i = 0; i < 3; ++i)
@@ -74,7 +74,7 @@ void tst_DareEngine::reseedsBeforeEveryDraw()
     QCOMPARE(source.calls, std::string("RNRNRN"));
 }
 
-void tst_DareEngine::floatingPointError_data()
+void tst_Dares::floatingPointError_data()
 {
     QTest::addColumn<double>("r");
     QTest::addColumn<int>("upperbound");
@@ -83,7 +83,7 @@ void tst_DareEngine::floatingPointError_data()
     QTest::addRow("product overflows") << std::numeric_limits<double>::max() << 10;
 }
 
-void tst_DareEngine::floatingPointError()
+void tst_Dares::floatingPointError()
 {
     QFETCH(double, r);
     QFETCH(int, upperbound);
@@ -98,7 +98,7 @@ void tst_DareEngine::floatingPointError()
     }
 }
 
-void tst_DareEngine::staleFlagsAreNotAnError()
+void tst_Dares::staleFlagsAreNotAnError()
 {
     // Flags left by someone else's arithmetic are not this draw's failure.
     std::feraiseexcept(FE_OVERFLOW | FE_INVALID);
@@ -106,7 +106,7 @@ void tst_DareEngine::staleFlagsAreNotAnError()
     QCOMPARE(Random(source, 1, 10), 6.0);
 }
 
-void tst_DareEngine::toInt32_data()
+void tst_Dares::toInt32_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("fits");
@@ -119,7 +119,7 @@ void tst_DareEngine::toInt32_data()
     QTest::addRow("NaN") << std::numeric_limits<double>::quiet_NaN() << false;
 }
 
-void tst_DareEngine::toInt32()
+void tst_Dares::toInt32()
 {
     QFETCH(double, value);
     QFETCH(bool, fits);
@@ -130,7 +130,7 @@ void tst_DareEngine::toInt32()
         QVERIFY_THROWS_EXCEPTION(RuntimeError, ::toInt32(value));
 }
 
-void tst_DareEngine::distribution_data()
+void tst_Dares::distribution_data()
 {
     QTest::addColumn<int>("clockStep"); // ns between readings; 0 freezes the clock, -1 is real
 
@@ -139,7 +139,7 @@ void tst_DareEngine::distribution_data()
     QTest::addRow("system clock") << -1;
 }
 
-void tst_DareEngine::distribution()
+void tst_Dares::distribution()
 {
     QFETCH(int, clockStep);
     // Five standard deviations of a count of 10,000 draws, 1.5 percentage points.
@@ -166,7 +166,7 @@ void tst_DareEngine::distribution()
     QVERIFY2(std::abs(repeats - 1000) <= tolerance, qPrintable(QString::number(repeats)));
 }
 
-void tst_DareEngine::dareFor_data()
+void tst_Dares::dareFor_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("expected");
@@ -181,7 +181,7 @@ void tst_DareEngine::dareFor_data()
         QTest::addRow("%d falls through to dare 10", other) << other << texts[9];
 }
 
-void tst_DareEngine::dareFor()
+void tst_Dares::dareFor()
 {
     QFETCH(int, number);
     QFETCH(QString, expected);
@@ -189,5 +189,5 @@ void tst_DareEngine::dareFor()
     QCOMPARE(dareNumber(number), expected);
 }
 
-QTEST_APPLESS_MAIN(tst_DareEngine)
-#include "tst_dareengine.moc"
+QTEST_APPLESS_MAIN(tst_Dares)
+#include "tst_dares.moc"

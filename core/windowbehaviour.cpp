@@ -1,4 +1,4 @@
-#include "core/tazzlewindow.h"
+#include "core/windowbehaviour.h"
 
 #include "core/daretable.h"
 #include "core/face.h"
@@ -10,40 +10,40 @@ using WindowLayout::Id;
 
 Face::~Face() = default;
 
-TazzleWindow::TazzleWindow(Face &face, RandomSource &randomSource, std::string_view websiteUrl)
+WindowBehaviour::WindowBehaviour(Face &face, RandomSource &randomSource, std::string_view websiteUrl)
     : face(face)
     , randomSource(randomSource)
     , website(websiteUrl)
 { }
 
-void TazzleWindow::pointerMoved(Id over)
+void WindowBehaviour::pointerMoved(Id over)
 {
     dispatch(over, Event::MouseMove);
 }
 
-void TazzleWindow::clicked(Id on)
+void WindowBehaviour::clicked(Id on)
 {
     dispatch(on, Event::Click);
 }
 
-void TazzleWindow::dispatch(Id source, Event event) noexcept
+void WindowBehaviour::dispatch(Id source, Event event) noexcept
 {
     struct Handled
     {
         Id source;
         Event event;
-        void (TazzleWindow::*handler)();
+        void (WindowBehaviour::*handler)();
     };
     // Every other event of every control is left alone.
     static constexpr Handled table[] = {
-            {Id::cmdGetDare, Event::Click, &TazzleWindow::cmdGetDare_Click},
-            {Id::imgGetDare, Event::Click, &TazzleWindow::imgGetDare_Click},
-            {Id::imgGetDare_over, Event::Click, &TazzleWindow::imgGetDare_over_Click},
-            {Id::imgGetDare, Event::MouseMove, &TazzleWindow::imgGetDare_MouseMove},
-            {Id::Form, Event::MouseMove, &TazzleWindow::Form_MouseMove},
-            {Id::imgLogo, Event::Click, &TazzleWindow::imgLogo_Click},
-            {Id::lblDare, Event::Click, &TazzleWindow::lblDare_Click},
-            {Id::lblMore, Event::Click, &TazzleWindow::lblMore_Click},
+            {Id::cmdGetDare, Event::Click, &WindowBehaviour::cmdGetDare_Click},
+            {Id::imgGetDare, Event::Click, &WindowBehaviour::imgGetDare_Click},
+            {Id::imgGetDare_over, Event::Click, &WindowBehaviour::imgGetDare_over_Click},
+            {Id::imgGetDare, Event::MouseMove, &WindowBehaviour::imgGetDare_MouseMove},
+            {Id::Form, Event::MouseMove, &WindowBehaviour::Form_MouseMove},
+            {Id::imgLogo, Event::Click, &WindowBehaviour::imgLogo_Click},
+            {Id::lblDare, Event::Click, &WindowBehaviour::lblDare_Click},
+            {Id::lblMore, Event::Click, &WindowBehaviour::lblMore_Click},
     };
     // The line takes no pointer input, and lies wholly inside the link's box.
     if (source == Id::Line1)
@@ -63,7 +63,7 @@ void TazzleWindow::dispatch(Id source, Event event) noexcept
     }
 }
 
-void TazzleWindow::setHighlight(bool shown)
+void WindowBehaviour::setHighlight(bool shown)
 {
     // Setting the state it already has changes nothing on the screen.
     if (shown == highlight)
@@ -72,12 +72,12 @@ void TazzleWindow::setHighlight(bool shown)
     face.setHighlightShown(shown);
 }
 
-void TazzleWindow::Reset_Button()
+void WindowBehaviour::Reset_Button()
 {
     setHighlight(false);
 }
 
-void TazzleWindow::cmdGetDare_Click()
+void WindowBehaviour::cmdGetDare_Click()
 {
     const std::int32_t number = toInt32(Random(randomSource, 1, 10));
     dare = DareTable::dareFor(number);
@@ -85,37 +85,37 @@ void TazzleWindow::cmdGetDare_Click()
     face.announce(dare);
 }
 
-void TazzleWindow::imgGetDare_Click()
+void WindowBehaviour::imgGetDare_Click()
 {
     cmdGetDare_Click();
 }
 
-void TazzleWindow::imgGetDare_over_Click()
+void WindowBehaviour::imgGetDare_over_Click()
 {
     cmdGetDare_Click();
 }
 
-void TazzleWindow::imgGetDare_MouseMove()
+void WindowBehaviour::imgGetDare_MouseMove()
 {
     setHighlight(true);
 }
 
-void TazzleWindow::Form_MouseMove()
+void WindowBehaviour::Form_MouseMove()
 {
     Reset_Button();
 }
 
-void TazzleWindow::imgLogo_Click()
+void WindowBehaviour::imgLogo_Click()
 {
     Reset_Button();
 }
 
-void TazzleWindow::lblDare_Click()
+void WindowBehaviour::lblDare_Click()
 {
     Reset_Button();
 }
 
-void TazzleWindow::lblMore_Click()
+void WindowBehaviour::lblMore_Click()
 {
     face.openWebsite(website);
 }
