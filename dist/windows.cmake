@@ -80,6 +80,13 @@ set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # The same bytes from the same sources: no file's build time goes into the installer.
 string(APPEND CPACK_NSIS_DEFINES "\n  SetDateSave off")
+# The window's title as the core has it, to find a running Tazzle by.
+file(STRINGS ${PROJECT_SOURCE_DIR}/core/windowlayout.h tazzle_title
+     REGEX "^inline constexpr std::string_view title = ")
+string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" TAZZLE_WINDOW_TITLE "${tazzle_title}")
+if(NOT TAZZLE_WINDOW_TITLE OR TAZZLE_WINDOW_TITLE STREQUAL tazzle_title)
+    message(FATAL_ERROR "core/windowlayout.h: no title found")
+endif()
 # Never over a running Tazzle, and never half a program: the installer and the uninstaller ask
 # for Tazzle to be closed before they change anything (run silently, they stop with status 2),
 # and the installer has an earlier install's own uninstaller remove it first, and stops if that

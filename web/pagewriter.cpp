@@ -3,6 +3,8 @@
 //                      window pixel scaled to fit the viewport by its tighter side
 //   pagewriter window  the window's elements; @PICTURE:name@ stands for assets/name.svg
 //   pagewriter chars   every character the window shows, for the font's subset
+//   pagewriter names   what the page's templates name, as JSON: NAME, TITLE, DESCRIPTION and
+//                      FONT_FAMILY
 #include "buildinfo/buildinfo.h"
 #include "core/daretable.h"
 #include "core/windowlayout.h"
@@ -180,6 +182,24 @@ std::string chars()
     return std::string(shown.begin(), shown.end());
 }
 
+std::string jsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string names()
+{
+    return "{\"NAME\":" + jsonString(BuildInfo::applicationName) + ",\"TITLE\":" + jsonString(title)
+           + ",\"DESCRIPTION\":" + jsonString(BuildInfo::description)
+           + ",\"FONT_FAMILY\":" + jsonString(TAZZLE_WEB_FONT_FAMILY) + "}\n";
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -192,8 +212,10 @@ int main(int argc, char *argv[])
         out = window();
     else if (mode == "chars")
         out = chars();
+    else if (mode == "names")
+        out = names();
     else {
-        std::fputs("usage: pagewriter style|window|chars\n", stderr);
+        std::fputs("usage: pagewriter style|window|chars|names\n", stderr);
         return 2;
     }
     std::fputs(out.c_str(), stdout);

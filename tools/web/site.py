@@ -49,13 +49,12 @@ def pagewriter(args, mode: str) -> str:
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("site", "node", "pagewriter", "program", "font", "templates", "assets",
-                   "names"):
+    for option in ("site", "node", "pagewriter", "program", "font", "templates", "assets"):
         parser.add_argument(f"--{option}", required=True)
     parser.add_argument("--icon", action="append", default=[])
     parser.add_argument("--licence", action="append", default=[], help="source=destination")
     args = parser.parse_args()
-    names = json.loads(Path(args.names).read_text())
+    names = json.loads(pagewriter(args, "names"))
     site = Path(args.site)
     templates = Path(args.templates)
     if site.exists():
