@@ -17,8 +17,13 @@ import time
 
 runs, tazzle, reference, face = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 PROGRAMS = {"tazzle": [tazzle], "reference": [reference, face]}
-# A row through the prompt, which both programs draw at the same place.
-PROMPT_ROW = (150, 130, 230)
+# A row through the prompt, which both programs draw at the same place: the middle half of the
+# dare label, through its first line.
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests"))
+from expectedwindow import rect  # noqa: E402
+
+_left, _top, _width, _ = rect("lblDare")
+PROMPT_ROW = (_left + _width // 4, _top + 10, _width // 2)
 
 x11 = ctypes.CDLL("libX11.so.6")
 x11.XOpenDisplay.restype = ctypes.c_void_p

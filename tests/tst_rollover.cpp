@@ -201,9 +201,12 @@ void tst_Rollover::pictureStraightOntoNeighbours_data()
     QTest::addColumn<QPoint>("neighbour");
     QTest::addColumn<bool>("clickHides");
 
-    QTest::addRow("dare label") << QPoint(266, 200) << true;
-    QTest::addRow("logo") << QPoint(266, 92) << true;
-    QTest::addRow("link label") << QPoint(300, 290) << false;
+    // Just inside each neighbour's edge nearest the picture.
+    const int x = onPicture.x();
+    QTest::addRow("dare label") << QPoint(x, ExpectedWindow::rect("lblDare").bottom()) << true;
+    QTest::addRow("logo") << QPoint(x, ExpectedWindow::rect("imgLogo").bottom()) << true;
+    const QRect link = ExpectedWindow::rect("lblMore");
+    QTest::addRow("link label") << QPoint(link.right() - 4, link.center().y()) << false;
 }
 
 void tst_Rollover::pictureStraightOntoNeighbours()

@@ -4,6 +4,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../lib.sh"
+eval "$(python3 "$here/../expectedwindow.py" shell)"
 need Xvfb openbox xdotool wmctrl convert import dbus-launch dbus-send setpriv
 tazzle=$(realpath "$1")
 
@@ -31,7 +32,7 @@ start() {
     pids+=("$pid")
     wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" |
         head -n1) || fail "no window: $(tail -n 3 "$work/stderr")"
-    eventually bright 174 56 || fail "the logo was not drawn"
+    eventually bright $point_logo || fail "the logo was not drawn"
 }
 pixel() {
     import -window "$wid" "$work/now.png" 2>/dev/null &&
@@ -43,8 +44,10 @@ textIn() {
     import -window "$wid" "$work/now.png" 2>/dev/null &&
         [ "$(convert "$work/now.png" -crop "$1" -colorspace Gray -format "%[fx:int(255*maxima)]" info:)" -gt 200 ]
 }
-dareShown() { ! textIn 505x20+16+120 || [ "$(convert "$work/now.png" -crop 505x20+16+120 +repage \
-    -format %# info:)" != "$prompt" ]; }
+# The dare label's first line.
+dareLine=$(read -r l t w _ <<<"$rect_lblDare" && echo "${w}x20+$l+$t")
+dareShown() { ! textIn "$dareLine" || [ "$(convert "$work/now.png" -crop "$dareLine" +repage \
+    -format %# info:)" != "$promptShot" ]; }
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
 close() {
     wmctrl -i -c "$wid"
@@ -59,12 +62,12 @@ nothingWritten() {
 echo "# HOME unwritable, no XDG_RUNTIME_DIR, no session bus though dbus-launch is installed"
 chmod 555 "$work/home"
 start
-textIn 505x20+16+120 || fail "no prompt"
-prompt=$(convert "$work/now.png" -crop 505x20+16+120 +repage -format %# info:)
-click 266 230
-eventually bash -c "$(declare -f pixel textIn dareShown); work='$work' wid='$wid' prompt='$prompt' dareShown" ||
+textIn "$dareLine" || fail "no prompt"
+promptShot=$(convert "$work/now.png" -crop "$dareLine" +repage -format %# info:)
+click $point_picture
+eventually bash -c "$(declare -f pixel textIn dareShown); work='$work' wid='$wid' promptShot='$promptShot' dareLine='$dareLine' dareShown" ||
     fail "no dare"
-click 30 280 # the opener fails; nothing to show for it
+click $point_linkText # the opener fails; nothing to show for it
 sleep 0.3
 kill -0 "$pid" || fail "a failing opener ended the program"
 close
@@ -114,7 +117,7 @@ printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu
     "<cachedir>$work/fonts</cachedir>" >"$work/fonts.conf"
 chmod 777 "$work/fonts"
 start FONTCONFIG_FILE="$work/fonts.conf"
-textIn 505x20+16+120 || fail "no prompt"
+textIn "$dareLine" || fail "no prompt"
 textIn 160x14+8+272 || fail "no link text"
 # The wider face wraps the link's text: the host name goes to a second line, which the window's
 # bottom edge cuts through.
