@@ -13,6 +13,15 @@ need() {
     done
 }
 
+# The window as it must be (window.json), as shell variables: title, prompt, width, height,
+# point_<place>="x y" and rect_<control>="left top width height".
+expectedWindow() {
+    local facts
+    facts=$(python3 "$(dirname "${BASH_SOURCE[0]}")/expectedwindow.py" shell) ||
+        fail "cannot read the window's record"
+    eval "$facts"
+}
+
 # Polls a command for up to 5 seconds.
 eventually() {
     for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done

@@ -8,7 +8,7 @@ tazzle=$1
 url=$2
 here=$(dirname "$0")
 source "$here/../lib.sh"
-eval "$(python3 "$here/../expectedwindow.py" shell)"
+expectedWindow
 need Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3
 
 startX 1024x768x24

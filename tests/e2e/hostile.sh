@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../lib.sh"
-eval "$(python3 "$here/../expectedwindow.py" shell)"
+expectedWindow
 need Xvfb openbox xdotool wmctrl convert import dbus-launch dbus-send setpriv
 tazzle=$(realpath "$1")
 

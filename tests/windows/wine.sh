@@ -9,7 +9,7 @@ set -euo pipefail
 out=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../lib.sh"
-eval "$(/usr/bin/python3 "$here/../expectedwindow.py" shell)"
+expectedWindow
 need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract
 /usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
 
