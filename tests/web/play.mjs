@@ -151,7 +151,17 @@ export async function play(driver, engine, url, website) {
     check(await dareText(driver) === before, `${engine}: keys give no dare`);
 
     // The link: a new tab at the makers' site for each click, on the text or the underline.
-    const tabs = await driver.tabs();
+    // Tab reaches the link, so the keys above may have opened a tab of their own: it comes in
+    // its own time, and is not one of these.
+    let tabs = await driver.tabs();
+    for (let tries = 0; tries < 30; tries++) {
+        await sleep(100);
+        const now = await driver.tabs();
+        if (now.length !== tabs.length) {
+            tabs = now;
+            break;
+        }
+    }
     const opened = [];
     for (const spot of [spots.link, spots.underline]) {
         await driver.click(at(box, spot));
