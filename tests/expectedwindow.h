@@ -44,6 +44,11 @@ inline QString prompt()
 {
     return text("prompt");
 }
+// What the link says before the site's host name.
+inline QString linkPrefix()
+{
+    return text("linkPrefix");
+}
 inline QStringList dares()
 {
     QStringList dares;

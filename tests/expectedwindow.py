@@ -13,6 +13,7 @@ import sys
 _WINDOW = json.loads(pathlib.Path(__file__).with_name("window.json").read_text(encoding="utf-8"))
 TITLE = _WINDOW["title"]
 PROMPT = _WINDOW["prompt"]
+LINK_PREFIX = _WINDOW["linkPrefix"]
 DARES = _WINDOW["dares"]
 SIZE = tuple(_WINDOW["size"])
 

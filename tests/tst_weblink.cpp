@@ -41,7 +41,7 @@ void tst_WebLink::oneBuildTimeAddress()
     QVERIFY(configured.scheme().startsWith(QLatin1String("http")));
     QCOMPARE(FrmTazzle::websiteUrl(), configured);
     QCOMPARE(driver->control<QLabel>("lblMore")->text(),
-             QStringLiteral("For more visit  ") + configured.host());
+             ExpectedWindow::linkPrefix() + configured.host());
 }
 
 void tst_WebLink::everyClickOpensTheSite_data()

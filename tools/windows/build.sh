@@ -48,7 +48,8 @@ if [ "$mode" = windows-test ]; then
     earlier=$out/earlier
     rm -rf "$earlier"
     mkdir -p "$earlier/source"
-    tar --exclude='./build*' --exclude=./release -cf - . | tar -xf - -C "$earlier/source"
+    tar --exclude=./build --exclude='./build-*' --exclude=./release -cf - . |
+        tar -xf - -C "$earlier/source"
     sed -i 's/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION 0.9.0)/' \
         "$earlier/source/cmake/release.cmake"
     echo 'install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME stale.txt)' \
