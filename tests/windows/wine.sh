@@ -96,8 +96,15 @@ start() {
     (cd "$work" && exec wine "C:\\Program Files\\Tazzle\\Tazzle.exe" >>"$work/stderr" 2>&1) &
     pid=$!
     pids+=("$pid")
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" |
-        head -n1) || fail "no window appeared"
+    # Asked again until it answers: Wine's short-lived windows can vanish while xdotool looks at
+    # them, and it then gives up with an X error.
+    wid=
+    for _ in $(seq 60); do
+        wid=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1) || true
+        [ -n "$wid" ] && break
+        sleep 0.5
+    done
+    [ -n "$wid" ] || fail "no window appeared"
     eventually bright $point_logo || fail "the logo was not drawn"
 }
 shot() { import -window "$wid" "$work/$1.png"; }
