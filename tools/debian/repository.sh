@@ -46,6 +46,8 @@ cat >>"$repo/ftparchive.conf" <<CONF
 Dir { ArchiveDir "."; CacheDir "$cache"; };
 Default { Packages::Compress ". xz"; Sources::Compress ". xz"; Contents::Compress "xz"; };
 CONF
+# apt-ftparchive dates Release by the clock unless told otherwise.
+released=$(LC_ALL=C date -u -R ${SOURCE_DATE_EPOCH:+-d "@$SOURCE_DATE_EPOCH"})
 (
     cd "$repo"
     apt-ftparchive -qq generate ftparchive.conf
@@ -58,6 +60,7 @@ CONF
             -o APT::FTPArchive::Release::Architectures="amd64 source" \
             -o APT::FTPArchive::Release::Components=main \
             -o APT::FTPArchive::Release::Description="Tazzle for Debian $codename" \
+            -o APT::FTPArchive::Release::Date="$released" \
             release "dists/$codename" >"dists/$codename/Release.new"
         mv "dists/$codename/Release.new" "dists/$codename/Release"
     done
