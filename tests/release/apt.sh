@@ -157,15 +157,20 @@ for pair in bookworm:12 trixie:13; do
 
     # Refused, a repository met before keeps its last good index (apt only warns); one met for
     # the first time is an error, and apt has no Tazzle to offer.
+    # Each site is met afresh: apt would otherwise resume a half-fetched file of the last one,
+    # whose time stamp may be the same second's.
+    forget() { user sh -c 'rm -f /var/lib/apt/lists/*tazzle* /var/lib/apt/lists/partial/*tazzle*'; }
     echo "# apt refuses"
     serve otherkey
-    user sh -c 'rm -f /var/lib/apt/lists/*tazzle*'
+    forget
     refuses "a repository signed by another key" "NO_PUBKEY|Missing key|not signed" apt-get update
     [ "$(candidate)" = "(none)" ] || fail "apt offers $(candidate) from a foreign key's repository"
     serve unsigned
+    forget
     refuses "an unsigned repository" "is not signed" apt-get update
     [ "$(candidate)" = "(none)" ] || fail "apt offers $(candidate) from an unsigned repository"
     serve tampered
+    forget
     user bash -c 'apt-get update -qq && apt-get clean'
     refuses "a package changed after signing" "[Hh]ash [Ss]um mismatch|Hashes of expected file" \
         apt-get install tazzle
