@@ -3,12 +3,11 @@
 // Fails only on what is not a timing: the byte budget, and Lighthouse's accessibility and best
 // practices scores.
 // Usage: node web.mjs <site folder> <url> <chromium>
-import { execFileSync } from "node:child_process";
-import { mkdtempSync, readdirSync, readFileSync, rmSync, statSync } from "node:fs";
+import { readdirSync, readFileSync, statSync } from "node:fs";
 import { createRequire } from "node:module";
-import os from "node:os";
 import path from "node:path";
 import zlib from "node:zlib";
+import { lighthouse } from "./lighthouse.mjs";
 
 const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
 const puppeteer = require("puppeteer-core");
@@ -86,35 +85,8 @@ console.log(`prompt on screen:       ${Math.round(median(results.map(r => r.prom
 console.log(`over the wire:          ${median(results.map(r => r.wire))} bytes, headers included`);
 
 // Lighthouse, mobile, with its own simulated throttling.
-const work = mkdtempSync(path.join(os.tmpdir(), "lighthouse-"));
-try {
-    const report = path.join(work, "report.json");
-    execFileSync(process.execPath, [require.resolve("lighthouse/cli/index.js"), url,
-        "--output=json", `--output-path=${report}`, "--quiet",
-        "--only-categories=performance,accessibility,best-practices",
-        `--chrome-flags=${flags.join(" ")}`], { env: { ...process.env, CHROME_PATH: chromium,
-                                                      HOME: work }, stdio: "inherit" });
-    const lh = JSON.parse(readFileSync(report, "utf8"));
-    const score = id => Math.round(lh.categories[id].score * 100);
-    const metric = id => lh.audits[id].displayValue;
-    console.log(`# Lighthouse ${lh.lighthouseVersion}, ${lh.configSettings.formFactor}, ` +
-                `${lh.environment.hostUserAgent.match(/Chrome\/[\d.]+/)?.[0]}`);
-    console.log(`performance ${score("performance")}, accessibility ${score("accessibility")}, ` +
-                `best practices ${score("best-practices")}`);
-    console.log(`FCP ${metric("first-contentful-paint")}, LCP ${metric("largest-contentful-paint")}` +
-                `, TBT ${metric("total-blocking-time")}, CLS ${metric("cumulative-layout-shift")}` +
-                `, SI ${metric("speed-index")}`);
-    for (const id of ["accessibility", "best-practices"]) {
-        if (score(id) < 100) {
-            failed = true;
-            for (const ref of lh.categories[id].auditRefs) {
-                const audit = lh.audits[ref.id];
-                if (ref.weight > 0 && audit.score !== null && audit.score < 1)
-                    console.log(`  ${id}: ${audit.id}: ${audit.title}`);
-            }
-        }
-    }
-} finally {
-    rmSync(work, { recursive: true, force: true });
-}
+const scores = await lighthouse(url, chromium, flags, {},
+                                ["performance", "accessibility", "best-practices"]);
+if (scores.accessibility < 100 || scores["best-practices"] < 100)
+    failed = true;
 process.exit(failed ? 1 : 0);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes release/ from this commit: the Debian packages for Debian 12 and 13 (the binary package,
 # its debug symbols, the source package), the Windows installer, the web site as a .tar.gz, and
-# SHA256SUMS of them all; and the apt repository that serves the Debian packages (apt/, with the
-# sources file of each release and the repository's key). The same commit gives the same bytes,
+# SHA256SUMS of them all; the apt repository that serves the Debian packages (apt/, with the
+# sources file of each release and the repository's key); and the makers' whole site, all of
+# these with its home page (site/, tools/web/site.sh). The same commit gives the same bytes,
 # wherever and whenever it is built.
 #   tools/release.sh        (tools/build.sh release)
 # Signed where the maker gives the means: TAZZLE_GPG_KEY (a key in the user's keyring) signs
@@ -51,5 +52,6 @@ if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
     gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --armor --detach-sign \
         --output release.new/SHA256SUMS.asc release.new/SHA256SUMS
 fi
+tools/web/site.sh release.new
 mv release.new release
 ls -lR release

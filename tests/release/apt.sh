@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Tazzle through apt, as a Debian user gets it: in a clean Debian 12 and a clean Debian 13, the
-# README's commands add the repository of release/ (served by nginx over TLS as the makers' site,
+# README's commands add the repository of release/site/ (served by nginx over TLS as the makers' site,
 # its host name resolved to 127.0.0.1, with an authority made for this run) and install Tazzle;
 # the repository of a newer release, built here from this tree, upgrades it; apt removes it.
 # Then apt refuses a repository signed by another key, an unsigned one and a package whose bytes
@@ -42,7 +42,7 @@ git clone -q . "$work/newer"
 packages=(bookworm="$work/newer/build-package/bookworm" trixie="$work/newer/build-package/trixie")
 
 echo "# the sites apt meets: the release, the newer one, and three it must refuse"
-cp -a release "$work/site-release"
+cp -a release/site "$work/site-release"
 tools/debian/repository.sh "$work/site-newer" "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" \
     >/dev/null
 # The newer packages signed by a key that is not the makers'.
@@ -67,14 +67,7 @@ for deb in "$work"/site-tampered/apt/pool/main/t/tazzle/tazzle_*.deb; do
 done
 
 echo "# served as $host over TLS, by an authority made for this run"
-openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=Tazzle test authority" \
-    -addext basicConstraints=critical,CA:TRUE -keyout "$work/ca.key" -out "$work/ca.pem" \
-    2>/dev/null
-openssl req -newkey rsa:2048 -nodes -subj "/CN=$host" -keyout "$work/site.key" \
-    -out "$work/site.csr" 2>/dev/null
-openssl x509 -req -in "$work/site.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
-    -CAcreateserial -days 2 -sha256 -extfile <(printf 'subjectAltName=DNS:%s\n' "$host") \
-    -out "$work/site.pem" 2>/dev/null
+tls_authority "$work" "$host"
 serve() { ln -sfn "$work/site-$1" "$work/live"; }
 serve release
 nginx_start "$work/live" "$work" 443 "$work/site.pem" "$work/site.key"

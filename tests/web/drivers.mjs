@@ -24,6 +24,13 @@ export async function puppeteerDriver(browser, context, work, viewport) {
             return file;
         },
         tabs: async () => browser.targets().filter(target => target.type() === "page"),
+        async titleOf(tab) {
+            const page = await tab.page();
+            await page.waitForFunction("document.readyState === 'complete'");
+            return page.title();
+        },
+        // An expression whose value may be a promise, settled.
+        settle: expression => page.evaluate(expression),
     };
 }
 
@@ -68,6 +75,19 @@ export async function webDriver(base, browserBinary, work) {
             return file;
         },
         tabs: () => call("GET", `${session}/window/handles`),
+        async titleOf(handle) {
+            const current = await call("GET", `${session}/window`);
+            await call("POST", `${session}/window`, { handle });
+            let title = "";
+            for (let tries = 0; tries < 50 && !title; tries++) {
+                await new Promise(resolve => setTimeout(resolve, 100));
+                title = await driver.evaluate("document.readyState === 'complete' && document.title");
+            }
+            await call("POST", `${session}/window`, { handle: current });
+            return title;
+        },
+        settle: expression => call("POST", `${session}/execute/async`, { args: [], script:
+            `Promise.resolve(${expression}).then(arguments[0], e => arguments[0](String(e)));` }),
         close: () => call("DELETE", session),
         resize: (width, height) => call("POST", `${session}/window/rect`, { width, height }),
     };

@@ -11,7 +11,6 @@ site=$(realpath "$1")
 website=$2
 second=$(realpath "$3")
 second_website=$4
-source "$here/../../tools/lib.sh"
 minibrowser=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/webkit2gtk-4.1/MiniBrowser
 
 for tool in node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx Xvfb \
@@ -19,17 +18,7 @@ for tool in node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx X
     command -v "$tool" >/dev/null || { echo "the web test needs $tool" >&2; exit 1; }
 done
 
-# Kept under the cache, made again when package.json changes.
-modules=$cache/web-test-$(sha256sum "$here/package.json" | cut -c1-16)
-if [ ! -d "$modules/node_modules/puppeteer-core" ]; then
-    rm -rf "$modules" "$modules.new"
-    mkdir -p "$modules.new"
-    cp "$here/package.json" "$modules.new/"
-    (cd "$modules.new" && PUPPETEER_SKIP_DOWNLOAD=1 npm install --no-audit --no-fund \
-        --no-package-lock --ignore-scripts --loglevel=error)
-    mv "$modules.new" "$modules"
-    find "$cache" -maxdepth 1 -name 'web-test-*' ! -path "$modules" -exec rm -rf {} +
-fi
+modules=$("$here/modules.sh")
 export TAZZLE_NODE_MODULES=$modules
 
 work=$(mktemp -d)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Assembles the web site, ready to serve as it is, from the built program and the page's parts.
+"""Assembles the game's page, ready to serve as it is, from the built program and its parts.
 
 Files a browser may keep for good are named after a hash of their content; the page, the
 service worker and the small files beside them are not. Everything textual gets brotli and gzip
@@ -30,7 +30,7 @@ def fill(template: str, values: dict) -> str:
     def value(match):
         key = match.group(1)
         if key not in values:
-            sys.exit(f"site.py: no value for @{key}@")
+            sys.exit(f"game.py: no value for @{key}@")
         return values[key]
     return re.sub(r"@([A-Z_]+)@", value, template)
 
@@ -40,6 +40,26 @@ def picture(svg: Path) -> str:
     text = re.sub(r"<!--.*?-->", "", svg.read_text(), flags=re.S)
     text = re.sub(r">\s+<", "><", text).strip()
     return text.replace("<svg ", '<svg aria-hidden="true" focusable="false" ', 1)
+
+
+def subset_font(font: Path, text: str, site: Path) -> str:
+    """The face cut down to the characters given, as WOFF2 named after its content."""
+    subset = site / "font.woff2"
+    subprocess.run([sys.executable, "-m", "fontTools.subset", str(font), f"--text={text}",
+                    "--flavor=woff2", "--no-hinting", "--desubroutinize",
+                    "--layout-features=kern", f"--output-file={subset}"], check=True)
+    name = hashed(site, "liberationsans-bold", ".woff2", subset.read_bytes())
+    subset.unlink()
+    return name
+
+
+def compress(site: Path):
+    """Brotli and gzip copies beside each textual file of the folder, for a server to send."""
+    for path in sorted(site.iterdir()):
+        if path.suffix in (".html", ".js", ".wasm", ".json", ".svg"):
+            subprocess.run(["brotli", "--force", "--best", str(path)], check=True)
+            subprocess.run(["gzip", "--force", "--keep", "--best", "--no-name", str(path)],
+                           check=True)
 
 
 def pagewriter(args, mode: str) -> str:
@@ -62,13 +82,7 @@ def main():
     site.mkdir(parents=True)
 
     # The face subset to the characters the window shows.
-    font = site / "font.woff2"
-    subprocess.run([sys.executable, "-m", "fontTools.subset", args.font,
-                    f"--text={pagewriter(args, 'chars')}", "--flavor=woff2", "--no-hinting",
-                    "--desubroutinize", "--layout-features=kern", f"--output-file={font}"],
-                   check=True)
-    font_name = hashed(site, "liberationsans-bold", ".woff2", font.read_bytes())
-    font.unlink()
+    font_name = subset_font(Path(args.font), pagewriter(args, "chars"), site)
 
     # The program: its script names the WebAssembly module, so that is named first.
     program = Path(args.program)
@@ -76,7 +90,7 @@ def main():
     wasm_name = hashed(site, program.stem, ".wasm", wasm.read_bytes())
     script = program.read_bytes()
     if script.count(wasm.name.encode()) != 1:
-        sys.exit(f"site.py: {program} names {wasm.name} other than once")
+        sys.exit(f"game.py: {program} names {wasm.name} other than once")
     script_name = hashed(site, program.stem, ".js",
                          script.replace(wasm.name.encode(), wasm_name.encode()))
 
@@ -108,12 +122,7 @@ def main():
         (site / destination).parent.mkdir(parents=True, exist_ok=True)
         shutil.copyfile(source, site / destination)
 
-    for path in sorted(site.iterdir()):
-        if path.suffix in (".html", ".js", ".wasm", ".json", ".svg"):
-            subprocess.run(["brotli", "--force", "--best", str(path)], check=True)
-            subprocess.run(["gzip", "--force", "--keep", "--best", "--no-name", str(path)],
-                           check=True)
-
+    compress(site)
 
 if __name__ == "__main__":
     main()

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# The makers' site as the world meets it: release/site/ served by nginx with the configuration
+# shipped in dist/web/, as it is but for what a deployer sets, on this machine's ports 443 and 80
+# under the site's own host name, its certificate from an authority made for this run.
+# - Every address on the site's host that the program, the packages, the metadata, the manual,
+#   the README, the installer or the site's own pages name answers 200 with its type.
+# - Plain HTTP redirects to HTTPS; TLS 1.2 and 1.3 only, HTTP/2 and HSTS.
+# - Chromium, Firefox and WebKit, each trusting that authority, show the home page and follow
+#   its links, play the game offline after one visit, and open the home page from the game's
+#   link (site.mjs); Lighthouse and the bytes of the home page (bench/web.mjs).
+# - A deployer's nginx, on a clean Debian 12 and 13, accepts the file (deploy.sh).
+# Usage: tests/site/site.sh    (after tools/build.sh release; as root)
+set -euo pipefail
+source "$(dirname "$0")/../lib.sh"
+source "$(dirname "$0")/../web/nginx.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here/../.."
+[ "$(id -u)" = 0 ] || fail "the site's own ports need root"
+[ -f release/site/index.html ] || fail "no release/site/ (tools/build.sh release)"
+tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static openssl curl p7zip-full \
+    libnss3-tools chromium firefox-esr webkit2gtk-driver xvfb xauth dbus dbus-x11 x11-utils \
+    imagemagick
+need nginx openssl curl 7z certutil unshare chromium firefox-esr WebKitWebDriver Xvfb
+trap 'nginx_stop; cleanup' EXIT
+chmod 755 "$work" # nginx's workers read the site through it
+eval "$(cmake -P cmake/release.cmake)"
+url=${TAZZLE_DEFAULT_WEBSITE_URL%/}
+host=${url#https://}
+site=$(realpath release/site)
+
+tls_authority "$work" "$host"
+nginx_start "$site" "$work" 443 "$work/site.pem" "$work/site.key"
+fetch() {
+    curl --silent --show-error --cacert "$work/ca.pem" --resolve "$host:443:127.0.0.1" \
+        --resolve "$host:80:127.0.0.1" "$@"
+}
+
+echo "# TLS, as a client meets it"
+tls() { # openssl s_client options...
+    openssl s_client -connect 127.0.0.1:443 -servername "$host" -CAfile "$work/ca.pem" "$@" \
+        </dev/null 2>&1 | grep -aE "^(New,|ALPN protocol|Server Temp Key|Verify return code)"
+}
+tls -alpn h2,http/1.1 | tee "$work/tls.txt"
+grep -q "^Verify return code: 0 (ok)" "$work/tls.txt" && grep -q "^ALPN protocol: h2" "$work/tls.txt" ||
+    fail "TLS does not verify or offers no HTTP/2"
+tls -tls1_2 | grep "^New, TLSv1.2" || fail "no TLS 1.2"
+for protocol in tls1 tls1_1; do
+    ! openssl s_client -connect 127.0.0.1:443 -servername "$host" -"$protocol" \
+        -cipher 'DEFAULT@SECLEVEL=0' </dev/null >/dev/null 2>&1 || fail "the site speaks $protocol"
+done
+echo "$protocol and older refused"
+fetch --head "$url/" | tr -d '\r' | tee "$work/headers.txt"
+for header in "HTTP/2 200" "strict-transport-security: max-age=63072000" \
+    "content-security-policy: default-src 'none'" "x-content-type-options: nosniff" \
+    "referrer-policy: no-referrer"; do
+    grep -qi "^$header" "$work/headers.txt" || fail "no \"$header\" from $url/"
+done
+redirect=$(fetch --head --output /dev/null --write-out '%{http_code} %{redirect_url}' \
+    "http://$host/play/?from=plain")
+echo "http://$host/play/?from=plain: $redirect"
+[ "$redirect" = "301 $url/play/?from=plain" ] || fail "plain HTTP does not redirect to HTTPS"
+
+echo "# every address on $host that the release names"
+mkdir "$work/unpacked"
+for deb in release/debian-*/*.deb; do
+    dpkg-deb -R "$deb" "$work/unpacked/$(basename "$deb" .deb)"
+done
+7z x -o"$work/unpacked/installer" release/*-setup.exe >/dev/null
+codenames=$(cd release && ls tazzle-*.sources | sed 's/^tazzle-//; s/\.sources$//' | paste -sd,)
+python3 "$here/addresses.py" "$url" "$site" "$codenames" README.md "$work/unpacked" \
+    release/tazzle-*.sources release/debian-*/*.dsc >"$work/addresses.txt"
+# The type each kind of file must come with.
+expected() {
+    case ${1%%\?*} in
+    */ | "$url" | *.html) echo text/html ;;
+    *.png) echo image/png ;;
+    *.svg) echo image/svg+xml ;;
+    *.js) echo application/javascript ;;
+    *.wasm) echo application/wasm ;;
+    *.woff2) echo font/woff2 ;;
+    *.json) echo application/json ;;
+    *.pgp) echo application/pgp-keys ;;
+    *.asc | *.gpg) echo application/pgp-signature ;;
+    *.deb) echo application/vnd.debian.binary-package ;;
+    *.dsc) echo text/prs.lines.tag ;;
+    *.exe) echo application/vnd.microsoft.portable-executable ;;
+    *.tar.gz) echo application/gzip ;;
+    *.tar.xz) echo application/x-xz ;;
+    *.txt | *.sources | */InRelease | */SHA256SUMS) echo text/plain ;;
+    *) echo "(unknown)" ;;
+    esac
+}
+while IFS=$'\t' read -r address where; do
+    answer=$(fetch --location --output /dev/null \
+        --write-out '%{http_code} %{content_type} HTTP/%{http_version} %{url_effective}' \
+        "$address")
+    [ "${address#"$url"}" = "$address" ] && fail "$address is not on $url"
+    read -r status type _ <<<"${answer//;/ }"
+    echo "$answer  $address  ($where)" | sed "s|$work/unpacked/||g"
+    [ "$status" = 200 ] && [ "$type" = "$(expected "${answer##* }")" ] ||
+        fail "$address answers $answer, not 200 $(expected "${answer##* }")"
+done <"$work/addresses.txt"
+echo "$(wc -l <"$work/addresses.txt") addresses"
+nginx_stop
+
+echo "# in Chromium, Firefox and WebKit, at $url"
+modules=$(tests/web/modules.sh)
+export TAZZLE_NODE_MODULES=$modules
+title=$(sed -n 's|.*<title>\(.*\)</title>.*|\1|p' "$site/index.html")
+# Each browser trusts the authority of this run, and it alone beside the system's.
+trusting() { # NSS database folder
+    mkdir -p "$1"
+    certutil -N -d "sql:$1" --empty-password
+    certutil -A -d "sql:$1" -n "Tazzle test authority" -t C,, -i "$work/ca.pem"
+}
+trusting "$work/chromium/.pki/nssdb"
+trusting "$work/firefox/profile"
+# WebKitGTK has no switch for either: it runs where the host name and the authority are the
+# system's own, in a mount namespace of its own that goes with it.
+{ cat /etc/hosts; echo "127.0.0.1 $host"; } >"$work/hosts"
+cat /etc/ssl/certs/ca-certificates.crt "$work/ca.pem" >"$work/authorities.pem"
+minibrowser=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/webkit2gtk-4.1/MiniBrowser
+group=
+stopGroup() { [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true; group=; }
+trap 'stopGroup; nginx_stop; cleanup' EXIT
+for engine in chromium firefox webkit; do
+    nginx_start "$site" "$work" 443 "$work/site.pem" "$work/site.key"
+    if [ "$engine" = webkit ]; then
+        setsid unshare --mount --propagation private -- bash -c '
+            set -e
+            mount --bind "$1/hosts" /etc/hosts
+            mount --bind "$1/authorities.pem" /etc/ssl/certs/ca-certificates.crt
+            display=:$((100 + RANDOM % 800))
+            Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp 2>/dev/null &
+            export DISPLAY=$display
+            for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+            port=$((40000 + RANDOM % 20000))
+            exec dbus-run-session -- bash -c "WebKitWebDriver --port=$port >/dev/null 2>&1 &
+                sleep 1; node \"$2/site.mjs\" webkit \"$3\" \"$1\" \"$4\" \"$5\" \
+                    http://127.0.0.1:$port"
+        ' webkit "$work" "$here" "$minibrowser" "$url" "$title" 2>"$work/webkit.log" &
+    else
+        setsid node "$here/site.mjs" "$engine" "$(command -v "$engine" || command -v "$engine-esr")" \
+            "$work" "$url" "$title" "$work/$engine" &
+    fi
+    group=$!
+    status=0
+    wait "$group" || status=$?
+    stopGroup
+    nginx_stop
+    [ "$status" = 0 ] || fail "$engine: the site does not hold"
+done
+# The pictures of the site, for a person to look at.
+rm -rf build-site-test
+mkdir build-site-test
+cp "$work"/*home*.png build-site-test/
+
+echo "# a deployer's nginx takes the file as it is"
+for release in bookworm trixie; do
+    tools/release-chroot.sh "$release" tests/site/deploy.sh
+done
+echo PASS
