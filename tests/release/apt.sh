@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tazzle through apt, as a Debian user gets it: in a clean Debian 12 and a clean Debian 13, the
-# README's commands add the repository of release/site/ (served by nginx over TLS as the makers' site,
-# its host name resolved to 127.0.0.1, with an authority made for this run) and install Tazzle;
+# README's commands add the repository of release/site/ (served by nginx over TLS as the makers'
+# site, its host name resolved to 127.0.0.1, with an authority made for this run) and install it;
 # the repository of a newer release, built here from this tree, upgrades it; apt removes it.
 # Then apt refuses a repository signed by another key, an unsigned one and a package whose bytes
 # changed after signing. Usage: tests/release/apt.sh   (after a release signed with

@@ -2,7 +2,8 @@
 # A release as a maker makes it and a user checks it: signed with a key and a certificate made
 # for this run, verified with gpg, sha256sum and osslsigncode (the installer, and Tazzle.exe and
 # its uninstaller inside it); its source package built as distributors build it
-# (downstream.sh); its apt repository used as Debian users use it (apt.sh); then built again in
+# (downstream.sh); its apt repository used as Debian users use it (apt.sh); its site served over
+# HTTPS and visited in three browsers (tests/site/site.sh); then built again in
 # another folder, at another time, to the same bytes (tools/reproducible.sh).
 # Usage: tests/release/release.sh   (from the checkout)
 set -euo pipefail
@@ -46,6 +47,9 @@ TAZZLE_BRING_IN=build-package/$orig tools/release-chroot.sh bookworm tests/relea
 
 echo "# the apt repository, as Debian users use it"
 tests/release/apt.sh
+
+echo "# the makers' site, served as it will be"
+tests/site/site.sh
 
 echo "# built again, elsewhere and later, to the same bytes"
 tools/reproducible.sh

@@ -11,7 +11,8 @@ import net from "node:net";
 import path from "node:path";
 import { lighthouse } from "../../bench/lighthouse.mjs";
 import { puppeteerDriver, webDriver } from "../web/drivers.mjs";
-import { at, check, dares, dareText, failed, ready, sleep, spots, windowBox } from "../web/play.mjs";
+import { at, check, dares, dareText, failed, ready, sleep, spots, windowBox }
+    from "../web/play.mjs";
 
 const [engine, binary, work, url, homeTitle, extra] = process.argv.slice(2);
 const host = new URL(url).host;

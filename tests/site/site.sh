@@ -41,7 +41,8 @@ tls() { # openssl s_client options...
         </dev/null 2>&1 | grep -aE "^(New,|ALPN protocol|Server Temp Key|Verify return code)"
 }
 tls -alpn h2,http/1.1 | tee "$work/tls.txt"
-grep -q "^Verify return code: 0 (ok)" "$work/tls.txt" && grep -q "^ALPN protocol: h2" "$work/tls.txt" ||
+grep -q "^Verify return code: 0 (ok)" "$work/tls.txt" &&
+    grep -q "^ALPN protocol: h2" "$work/tls.txt" ||
     fail "TLS does not verify or offers no HTTP/2"
 tls -tls1_2 | grep "^New, TLSv1.2" || fail "no TLS 1.2"
 for protocol in tls1 tls1_1; do
@@ -140,7 +141,8 @@ for engine in chromium firefox webkit; do
                     http://127.0.0.1:$port"
         ' webkit "$work" "$here" "$minibrowser" "$url" "$title" 2>"$work/webkit.log" &
     else
-        setsid node "$here/site.mjs" "$engine" "$(command -v "$engine" || command -v "$engine-esr")" \
+        binary=$(command -v "$engine" || command -v "$engine-esr")
+        setsid node "$here/site.mjs" "$engine" "$binary" \
             "$work" "$url" "$title" "$work/$engine" &
     fi
     group=$!
@@ -148,7 +150,7 @@ for engine in chromium firefox webkit; do
     wait "$group" || status=$?
     stopGroup
     nginx_stop
-    [ "$status" = 0 ] || fail "$engine: the site does not hold"
+    [ "$status" = 0 ] || fail "$engine: the site does not hold $(tail -n 20 "$work/webkit.log" 2>/dev/null)"
 done
 # The pictures of the site, for a person to look at.
 rm -rf build-site-test

@@ -81,7 +81,8 @@ export async function webDriver(base, browserBinary, work) {
             let title = "";
             for (let tries = 0; tries < 50 && !title; tries++) {
                 await new Promise(resolve => setTimeout(resolve, 100));
-                title = await driver.evaluate("document.readyState === 'complete' && document.title");
+                title = await driver.evaluate(
+                    "document.readyState === 'complete' && document.title");
             }
             await call("POST", `${session}/window`, { handle: current });
             return title;

@@ -6,7 +6,8 @@ nginx_start() {
     local site=$1 work=$2 port=$3 scheme=http tls= certificate=("-e" "/ssl_certificate/d")
     if [ $# -ge 5 ]; then
         scheme=https tls=" ssl http2"
-        certificate=(-e "s|/etc/ssl/tazzle/fullchain.pem|$4|" -e "s|/etc/ssl/tazzle/privkey.pem|$5|")
+        certificate=(-e "s|/etc/ssl/tazzle/fullchain.pem|$4|"
+            -e "s|/etc/ssl/tazzle/privkey.pem|$5|")
     fi
     # The shipped file as it is, but for what a deployer sets, and on this machine's loopback:
     # the redirecting server on the port after (or 80 for 443), without TLS when not given a
