@@ -14,7 +14,7 @@ from pathlib import Path
 
 from fontTools.ttLib import TTFont
 
-from game import compress, fill, subset_font
+from game import compress, fill, picture, subset_font
 
 
 def text(element) -> str:
@@ -43,7 +43,7 @@ def megabytes(size: int) -> str:
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("site", "templates", "metainfo", "readme", "font", "installer",
+    for option in ("site", "templates", "assets", "metainfo", "readme", "font", "installer",
                    "default-url"):
         parser.add_argument(f"--{option}", required=True)
     parser.add_argument("--key-fingerprint", default="", help="the release's signing key")
@@ -94,7 +94,7 @@ def main():
             "--ignore-missing SHA256SUMS</code></pre>")
 
     values = dict(
-        NAME=e(name), SUMMARY=e(summary), FIRST_SENTENCE=e(paragraphs[0].split(". ")[0] + "."),
+        NAME=e(name), LOGO=picture(Path(args.assets) / "logo.svg"), SUMMARY=e(summary), FIRST_SENTENCE=e(paragraphs[0].split(". ")[0] + "."),
         DESCRIPTION="\n".join(f"<p>{e(p)}</p>" for p in paragraphs), CAPTION=e(caption),
         SHOT_WIDTH=str(width), SHOT_HEIGHT=str(height), INSTALLER=e(installer.name),
         INSTALLER_SIZE=megabytes(installer.stat().st_size), INSTALLER_SIGNATURE=signature,

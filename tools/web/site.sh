@@ -43,6 +43,6 @@ if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
         <<<"$certificate" | cut -d= -f2)")
 fi
 eval "$(cmake -P cmake/release.cmake)"
-/usr/bin/python3 "$here/home.py" --site "$site" --templates dist/web --metainfo "$metainfo" \
-    --readme README.md --font "$font" --installer "$(echo "$release"/*-setup.exe)" \
-    --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
+/usr/bin/python3 "$here/home.py" --site "$site" --templates dist/web --assets assets \
+    --metainfo "$metainfo" --readme README.md --font "$font" \
+    --installer "$(echo "$release"/*-setup.exe)" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
