@@ -97,11 +97,27 @@ while IFS=$'\t' read -r address where; do
         "$address")
     [ "${address#"$url"}" = "$address" ] && fail "$address is not on $url"
     read -r status type _ <<<"${answer//;/ }"
-    echo "$answer  $address  ($where)" | sed "s|$work/unpacked/||g"
+    effective=${answer##* }
+    [ "$effective" = "$address" ] && effective= || effective=" -> $effective"
+    echo "${answer% *}  $address$effective  ($where)" | sed "s|$work/unpacked/||g"
     [ "$status" = 200 ] && [ "$type" = "$(expected "${answer##* }")" ] ||
         fail "$address answers $answer, not 200 $(expected "${answer##* }")"
 done <"$work/addresses.txt"
 echo "$(wc -l <"$work/addresses.txt") addresses"
+
+echo "# the home page's way to verify a download, on the installer fetched from the site"
+mkdir "$work/verify"
+for file in download/SHA256SUMS download/SHA256SUMS.asc tazzle-archive-keyring.pgp \
+    "download/$(basename release/*-setup.exe)"; do
+    fetch --fail --output "$work/verify/$(basename "$file")" "$url/$file"
+done
+python3 -c 'import html, re, sys
+page = open(sys.argv[1]).read().split("id=\"verify\"")[1]
+print(html.unescape(re.search(r"<pre><code>(.*?)</code></pre>", page, re.S).group(1)))' \
+    "$site/index.html" >"$work/verify.sh"
+sed 's/^/$ /' "$work/verify.sh"
+(cd "$work/verify" && GNUPGHOME=$work/verify bash -euo pipefail "$work/verify.sh" 2>&1) ||
+    fail "the home page's commands do not verify the installer"
 nginx_stop
 
 echo "# in Chromium, Firefox and WebKit, at $url"
