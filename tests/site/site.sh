@@ -136,7 +136,7 @@ trusting "$work/firefox/profile"
 # system's own, in a mount namespace of its own that goes with it.
 { cat /etc/hosts; echo "127.0.0.1 $host"; } >"$work/hosts"
 cat /etc/ssl/certs/ca-certificates.crt "$work/ca.pem" >"$work/authorities.pem"
-minibrowser=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/webkit2gtk-4.1/MiniBrowser
+minibrowser=$("$here/../web/webkit.sh" --path)
 group=
 stopGroup() { [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true; group=; }
 trap 'stopGroup; nginx_stop; cleanup' EXIT
@@ -144,18 +144,10 @@ for engine in chromium firefox webkit; do
     nginx_start "$site" "$work" 443 "$work/site.pem" "$work/site.key"
     if [ "$engine" = webkit ]; then
         setsid unshare --mount --propagation private -- bash -c '
-            set -e
-            mount --bind "$1/hosts" /etc/hosts
-            mount --bind "$1/authorities.pem" /etc/ssl/certs/ca-certificates.crt
-            display=:$((100 + RANDOM % 800))
-            Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp 2>/dev/null &
-            export DISPLAY=$display
-            for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-            port=$((40000 + RANDOM % 20000))
-            exec dbus-run-session -- bash -c "WebKitWebDriver --port=$port >/dev/null 2>&1 &
-                sleep 1; node \"$2/site.mjs\" webkit \"$3\" \"$1\" \"$4\" \"$5\" \
-                    http://127.0.0.1:$port"
-        ' webkit "$work" "$here" "$minibrowser" "$url" "$title" 2>"$work/webkit.log" &
+            mount --bind "$0/hosts" /etc/hosts &&
+            mount --bind "$0/authorities.pem" /etc/ssl/certs/ca-certificates.crt &&
+            exec "$@"' "$work" "$here/../web/webkit.sh" "$here/site.mjs" webkit "$minibrowser" \
+            "$work" "$url" "$title" 2>"$work/webkit.log" &
     else
         binary=$(command -v "$engine" || command -v "$engine-esr")
         setsid node "$here/site.mjs" "$engine" "$binary" \
@@ -166,7 +158,8 @@ for engine in chromium firefox webkit; do
     wait "$group" || status=$?
     stopGroup
     nginx_stop
-    [ "$status" = 0 ] || fail "$engine: the site does not hold $(tail -n 20 "$work/webkit.log" 2>/dev/null)"
+    [ "$status" = 0 ] ||
+        fail "$engine: the site does not hold $(tail -n 20 "$work/webkit.log" 2>/dev/null)"
 done
 # The pictures of the site, for a person to look at.
 rm -rf build-site-test

@@ -11,7 +11,7 @@ site=$(realpath "$1")
 website=$2
 second=$(realpath "$3")
 second_website=$4
-minibrowser=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/webkit2gtk-4.1/MiniBrowser
+minibrowser=$("$here/webkit.sh" --path)
 
 for tool in node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx Xvfb \
     dbus-run-session convert curl; do
@@ -60,14 +60,6 @@ for engine in chromium firefox; do
         "$work/live" "$site" "$second" "$second_website"
 done
 # WebKit on a display and a session bus of its own.
-run bash -c '
-    set -e
-    display=:$((100 + RANDOM % 800))
-    Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp &
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    port=$((40000 + RANDOM % 20000))
-    exec dbus-run-session -- bash -c "WebKitWebDriver --port=$port >/dev/null 2>&1 &
-        sleep 1; node \"$5/webkit.mjs\" http://127.0.0.1:$port \"$2\" \"$1\" \"$3\" \"$4\""
-' webkit "$work" "$minibrowser" "$nginx_url" "$website" "$here" 2>"$work/webkit.log"
+run "$here/webkit.sh" "$here/webkit.mjs" "$minibrowser" "$work" "$nginx_url" "$website" \
+    2>"$work/webkit.log"
 run node "$here/../../bench/web.mjs" "$site" "$nginx_url" "$(command -v chromium)"

@@ -1,10 +1,10 @@
 // Plays the site in WebKitGTK's MiniBrowser, the engine family of Safari, over plain W3C
 // WebDriver.
-// Usage: node webkit.mjs <WebKitWebDriver address> <MiniBrowser> <work> <url> <website>
+// Usage: node webkit.mjs <MiniBrowser> <work> <url> <website> <WebKitWebDriver address>
 import { webDriver } from "./drivers.mjs";
 import { check, failed, play } from "./play.mjs";
 
-const [base, binary, work, url, website] = process.argv.slice(2);
+const [binary, work, url, website, base] = process.argv.slice(2);
 let driver;
 try {
     driver = await webDriver(base, binary, work);
