@@ -107,8 +107,9 @@ echo "$(wc -l <"$work/addresses.txt") addresses"
 
 echo "# the home page's way to verify a download, on the installer fetched from the site"
 mkdir "$work/verify"
-for file in download/SHA256SUMS download/SHA256SUMS.asc tazzle-archive-keyring.pgp \
-    "download/$(basename release/*-setup.exe)"; do
+downloads=download/$TAZZLE_VERSION
+for file in $downloads/SHA256SUMS $downloads/SHA256SUMS.asc tazzle-archive-keyring.pgp \
+    "$downloads/$(basename release/*-setup.exe)"; do
     fetch --fail --output "$work/verify/$(basename "$file")" "$url/$file"
 done
 python3 -c 'import html, re, sys

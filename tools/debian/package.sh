@@ -2,8 +2,8 @@
 # Builds Tazzle's Debian source and binary packages with dpkg-buildpackage on the release this
 # runs on, as a distributor does: the upstream tarball (build-package/tazzle_<version>.orig.tar.xz,
 # made by tools/debian/build.sh) with this checkout's debian/. The build is this release's own:
-# its changelog's version gets ~deb<N>u1, so that a system upgraded to the next Debian release
-# moves to that release's build. Then checks them as Debian does: lintian (pedantic, with its
+# an entry of version ~deb<N>u1 goes above the changelog's, so that a system upgraded to the next
+# Debian release moves to that release's build. Then checks them as Debian does: lintian (pedantic, with its
 # informational tags), the package's own checks and piuparts (tests/dist/package.sh), and
 # autopkgtest. The files land in build-package/<release>/. Run in a clean chroot of the release
 # by tools/build.sh package. With --no-checks, only builds (and runs no test at build time).
@@ -31,8 +31,18 @@ mkdir -p "$tree"
 cp "$orig" /usr/src/
 tar -xf "$orig" -C "$tree" --strip-components=1
 cp -a debian "$tree/debian"
-sed -i "1s/([^)]*)/($version)/" "$tree/debian/changelog"
-epoch=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
+# This release's build gets an entry of its own above the release's, as Debian's backports do,
+# dated when the release is made (the commit) and after the release's own entry.
+released=$(dpkg-parsechangelog -S Timestamp)
+epoch=${SOURCE_DATE_EPOCH:-$((released + 1))}
+[ "$epoch" -gt "$released" ] || epoch=$((released + 1))
+{
+    printf 'tazzle (%s) %s; urgency=medium\n\n' "$version" "$VERSION_CODENAME"
+    printf '  * Built for Debian %s (%s).\n\n' "$VERSION_ID" "$VERSION_CODENAME"
+    printf ' -- %s  %s\n\n' "$(dpkg-parsechangelog -S Maintainer)" \
+        "$(LC_ALL=C date -u -R -d "@$epoch")"
+    cat debian/changelog
+} >"$tree/debian/changelog"
 # Every file as old as the release, however old the checkout's copy is: dpkg keeps a file's own
 # time where it is older than SOURCE_DATE_EPOCH.
 find "$tree" -exec touch --no-dereference --date="@$epoch" {} +

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Writes Tazzle's apt repository into site/apt/: one suite per Debian release (component main,
-# amd64 and source) with a shared pool, made with apt-ftparchive from the packages given; beside
-# it the deb822 sources file of each suite, tazzle-<codename>.sources, which a user puts in
-# /etc/apt/sources.list.d/. With TAZZLE_GPG_KEY (a key in the user's keyring) InRelease and
+# amd64 and source) with a shared pool and by-hash indices, made with apt-ftparchive from the
+# packages given; beside it the deb822 sources file of each suite, tazzle-<codename>.sources,
+# which a user puts in /etc/apt/sources.list.d/. With TAZZLE_GPG_KEY (a key in the user's keyring) InRelease and
 # Release.gpg are signed with it and site/tazzle-archive-keyring.pgp is its public key, which the
 # sources files name as the one key apt trusts for this repository; without, the repository is
 # unsigned and apt refuses it.
@@ -48,12 +48,17 @@ Default { Packages::Compress ". xz"; Sources::Compress ". xz"; Contents::Compres
 CONF
 # apt-ftparchive dates Release by the clock unless told otherwise.
 released=$(LC_ALL=C date -u -R ${SOURCE_DATE_EPOCH:+-d "@$SOURCE_DATE_EPOCH"})
+# Each index also under by-hash/ (Acquire-By-Hash), so that apt, having read one InRelease, gets
+# the indices it names even when the next release goes live meanwhile. Release lists the hashes
+# that have by-hash copies, and no weaker ones.
+hashes=(-o APT::FTPArchive::DoByHash=true -o APT::FTPArchive::MD5=false
+    -o APT::FTPArchive::SHA1=false)
 (
     cd "$repo"
-    apt-ftparchive -qq generate ftparchive.conf
+    apt-ftparchive "${hashes[@]}" -qq generate ftparchive.conf
     rm -f ftparchive.conf ./*.debs ./*.dscs
     for codename in "${codenames[@]}"; do
-        apt-ftparchive -o APT::FTPArchive::Release::Origin=Tazzle \
+        apt-ftparchive "${hashes[@]}" -o APT::FTPArchive::Release::Origin=Tazzle \
             -o APT::FTPArchive::Release::Label=Tazzle \
             -o APT::FTPArchive::Release::Suite="$codename" \
             -o APT::FTPArchive::Release::Codename="$codename" \

@@ -44,7 +44,7 @@ def megabytes(size: int) -> str:
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     for option in ("site", "templates", "assets", "metainfo", "readme", "font", "installer",
-                   "default-url"):
+                   "default-url", "downloads"):
         parser.add_argument(f"--{option}", required=True)
     parser.add_argument("--key-fingerprint", default="", help="the release's signing key")
     parser.add_argument("--publisher", default="", help="who signed the installer")
@@ -63,6 +63,8 @@ def main():
     width, height = png_size(site / "screenshot.png")
 
     installer = Path(args.installer)
+    # This release's files, at an address of their own for good.
+    downloads = e(args.downloads.strip("/"))
     if args.publisher:
         signature = (
             f"<p>The installer, and {e(name)} in it, are signed (Authenticode) by "
@@ -78,9 +80,9 @@ def main():
         groups = " ".join(re.findall(".{1,4}", args.key_fingerprint))
         verify = (
             "<p>Each file of the release is listed with its SHA-256 in "
-            "<a href=\"download/SHA256SUMS\">SHA256SUMS</a>, signed in "
-            "<a href=\"download/SHA256SUMS.asc\">SHA256SUMS.asc</a> by the makers' key, whose "
-            f"fingerprint is</p>\n<p><code>{groups}</code></p>\n"
+            f"<a href=\"{downloads}/SHA256SUMS\">SHA256SUMS</a>, signed in "
+            f"<a href=\"{downloads}/SHA256SUMS.asc\">SHA256SUMS.asc</a> by the makers' key, "
+            f"whose fingerprint is</p>\n<p><code>{groups}</code></p>\n"
             "<p>The same key signs the apt repository; its public half is "
             "<a href=\"tazzle-archive-keyring.pgp\">tazzle-archive-keyring.pgp</a>. With the "
             "files in one folder:</p>\n<pre><code>gpgv --keyring ./tazzle-archive-keyring.pgp "
@@ -89,14 +91,15 @@ def main():
     else:
         verify = (
             "<p>Each file of the release is listed with its SHA-256 in "
-            "<a href=\"download/SHA256SUMS\">SHA256SUMS</a>. This release is not signed, so the "
-            "checksums show only that a download is whole:</p>\n<pre><code>sha256sum --check "
+            f"<a href=\"{downloads}/SHA256SUMS\">SHA256SUMS</a>. This release is not signed, so "
+            "the checksums show only that a download is whole:</p>\n<pre><code>sha256sum --check "
             "--ignore-missing SHA256SUMS</code></pre>")
 
     values = dict(
         NAME=e(name), LOGO=picture(Path(args.assets) / "logo.svg"), SUMMARY=e(summary), FIRST_SENTENCE=e(paragraphs[0].split(". ")[0] + "."),
         DESCRIPTION="\n".join(f"<p>{e(p)}</p>" for p in paragraphs), CAPTION=e(caption),
-        SHOT_WIDTH=str(width), SHOT_HEIGHT=str(height), INSTALLER=e(installer.name),
+        SHOT_WIDTH=str(width), SHOT_HEIGHT=str(height), DOWNLOADS=downloads,
+        INSTALLER=e(installer.name),
         INSTALLER_SIZE=megabytes(installer.stat().st_size), INSTALLER_SIGNATURE=signature,
         APT_COMMANDS=e(install_commands(Path(args.readme).read_text(), args.default_url, url)),
         VERIFY=verify)

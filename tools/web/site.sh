@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the makers' whole site, ready to copy to a web root, in <release>/site/: the home page,
-# the game (play/, from build-web/), the downloads (download/: the release's files and their
-# checksums), the apt repository (apt/, the keyring and the sources files) and the screenshot
+# the game (play/, from build-web/), the downloads (download/<version>/: the release's files and
+# their checksums), the apt repository (apt/, the keyring and the sources files) and the screenshot
 # the metadata names. The same release gives the same bytes.
 #   tools/web/site.sh <release folder>     (tools/release.sh, after the release's files)
 # The installer's signer comes from TAZZLE_WINDOWS_CERT, as the release signs with it.
@@ -12,13 +12,16 @@ site=$release/site
 cd "$here/../.."
 [ -f build-web/index.html ] || { echo "no build-web/: tools/build.sh web" >&2; exit 1; }
 
+eval "$(cmake -P cmake/release.cmake)"
+# Each release's files at an address of their own, which stays when the next one is published.
+downloads=download/$TAZZLE_VERSION
 rm -rf "$site"
-mkdir -p "$site/download"
+mkdir -p "$site/$downloads"
 cp -r build-web "$site/play"
 cp -r "$release"/apt "$release"/tazzle-*.sources "$site/"
 [ ! -f "$release/tazzle-archive-keyring.pgp" ] || cp "$release/tazzle-archive-keyring.pgp" "$site/"
 cp -r "$release"/debian-* "$release"/*-setup.exe "$release"/*.tar.gz "$release"/SHA256SUMS* \
-    "$site/download/"
+    "$site/$downloads/"
 cp docs/screenshot.png "$site/screenshot.png"
 
 # What the package says Tazzle is, and where its site is.
@@ -42,7 +45,6 @@ if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
     signed+=(--certificate-fingerprint "$(openssl x509 -noout -fingerprint -sha256 \
         <<<"$certificate" | cut -d= -f2)")
 fi
-eval "$(cmake -P cmake/release.cmake)"
 /usr/bin/python3 "$here/home.py" --site "$site" --templates dist/web --assets assets \
-    --metainfo "$metainfo" --readme README.md --font "$font" \
+    --metainfo "$metainfo" --readme README.md --font "$font" --downloads "$downloads" \
     --installer "$(echo "$release"/*-setup.exe)" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
