@@ -48,12 +48,13 @@ version=$(basename "${folders[0]}")
     die "the files of $1/download/$version/ do not match their checksums"
 if [ $unsigned = no ]; then
     keyring=$site/tazzle-archive-keyring.pgp
-    [ -s "$keyring" ] || die "$version is not signed (no tazzle-archive-keyring.pgp); --unsigned publishes it so"
+    notSigned() { die "$version is not signed (no $1); --unsigned publishes it so"; }
+    [ -s "$keyring" ] || notSigned tazzle-archive-keyring.pgp
     home=$(mktemp -d)
     trap 'rm -rf "$home"' EXIT
     for suite in "${suites[@]}"; do
         inrelease=$(dirname "$suite")/InRelease
-        [ -f "$inrelease" ] || die "$version's repository is not signed (no ${inrelease#"$site"/}); --unsigned publishes it so"
+        [ -f "$inrelease" ] || notSigned "${inrelease#"$site"/}"
         gpgv --homedir "$home" --keyring "$keyring" "$inrelease" >/dev/null 2>&1 ||
             die "${inrelease#"$site"/} is not signed by the key beside it"
     done
@@ -72,7 +73,7 @@ releases=$parent/$name.releases
 # One publish at a time, without writing anything to say so.
 exec 9<"$parent"
 flock -n 9 || die "another publish of $parent is running"
-previous= live= migrating=no
+previous='' live='' migrating=no
 if [ -L "$webroot" ]; then
     target=$(readlink "$webroot")
     [[ $target == "$name.releases/"* ]] && [ -d "$releases/${target#*/}" ] ||
@@ -115,7 +116,7 @@ last=$(find "$releases" -mindepth 1 -maxdepth 1 -type d -name '[0-9][0-9][0-9][0
 next=$(printf '%04d-%s' $((${last:+10#${last%%-*}} + 1)) "$version")
 partial=$releases/.$next.partial
 undo() {
-    rm -rf "$partial" "$partial.kept" "$releases/$next" "$releases/$next.files" "$webroot.next"
+    rm -rf "$partial" "$partial.kept" "${releases:?}/$next" "$releases/$next.files" "$webroot.next"
     rmdir "$releases" 2>/dev/null || true
 }
 trap 'undo; rm -rf "${home:-}"' EXIT
@@ -135,7 +136,8 @@ if [ -n "$previous" ]; then
     while IFS= read -r path; do
         [ ! -e "$partial/$path" ] || continue
         mkdir -p "$(dirname "$partial/$path")"
-        ln "$previous/$path" "$partial/$path" 2>/dev/null || cp -a "$previous/$path" "$partial/$path"
+        ln "$previous/$path" "$partial/$path" 2>/dev/null ||
+            cp -a "$previous/$path" "$partial/$path"
         carried=$((carried + 1))
     done <"$partial.kept"
     rm -f "$partial.kept"
@@ -149,7 +151,9 @@ fi
     printf '<li><a href="%s/">%s</a>, the latest</li>\n' "$version" "$version"
     (cd "$partial/download" && find . -mindepth 1 -maxdepth 1 -type d -printf '%P\n') |
         { grep -vxF "$version" || true; } | sort -rV |
-        while IFS= read -r other; do printf '<li><a href="%s/">%s</a></li>\n' "$other" "$other"; done
+        while IFS= read -r other; do
+            printf '<li><a href="%s/">%s</a></li>\n' "$other" "$other"
+        done
     (cd "$partial/download" && find . -mindepth 1 -maxdepth 1 -type f ! -name index.html \
         -printf '%P\n') | LC_ALL=C sort |
         while IFS= read -r file; do printf '<li><a href="%s">%s</a></li>\n' "$file" "$file"; done

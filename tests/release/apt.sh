@@ -1,76 +1,71 @@
 #!/usr/bin/env bash
 # Tazzle through apt, as a Debian user gets it: in a clean Debian 12 and a clean Debian 13, the
-# README's commands add the repository of release/site/ (served by nginx over TLS as the makers'
-# site, its host name resolved to 127.0.0.1, with an authority made for this run) and install it;
-# the repository of a newer release, built here from this tree, upgrades it; apt removes it.
-# Then apt refuses a repository signed by another key, an unsigned one and a package whose bytes
-# changed after signing. Usage: tests/release/apt.sh   (after a release signed with
-# TAZZLE_GPG_KEY, whose keyring is GNUPGHOME; as root)
+# README's commands add the repository of release/site/ (published with tools/publish.sh, served
+# by nginx over TLS as the makers' site, its host name resolved to 127.0.0.1, with an authority
+# made for this run) and install it, while the next release goes live in the middle of their
+# apt-get update; the next release then upgrades it; apt removes it. Then apt refuses a
+# repository signed by another key, an unsigned one and a package whose bytes changed after
+# signing. Usage: tests/release/apt.sh <the next release's checkout>   (after both releases were
+# made, signed with TAZZLE_GPG_KEY, whose keyring is GNUPGHOME; as root)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/../web/nginx.sh"
 source "$(dirname "$0")/../../tools/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
+next=$(realpath "${1:?usage: $0 NEXT-CHECKOUT}")
 cd "$here/../.."
 [ "$(id -u)" = 0 ] || fail "a clean system to install into needs root"
-[ -n "${TAZZLE_GPG_KEY:-}" ] && [ -s release/tazzle-archive-keyring.pgp ] ||
-    fail "no signed release/ (TAZZLE_GPG_KEY=... tools/build.sh release)"
+[ -n "${TAZZLE_GPG_KEY:-}" ] && [ -s release/tazzle-archive-keyring.pgp ] &&
+    [ -s "$next/release/tazzle-archive-keyring.pgp" ] ||
+    fail "no signed release/ (TAZZLE_GPG_KEY=... tools/build.sh release), here and in $next"
 tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static mmdebstrap openssl curl \
-    git gnupg
-need nginx mmdebstrap openssl curl unshare gpg
+    gnupg gpgv python3
+need nginx mmdebstrap openssl curl unshare gpg gpgv python3
 trap 'nginx_stop; cleanup' EXIT
 chmod 755 "$work" # nginx's workers read the sites through it
 eval "$(cmake -P cmake/release.cmake)"
 host=$(sed -E 's|^https?://||; s|/$||' <<<"$TAZZLE_DEFAULT_WEBSITE_URL")
 mirror=$(tools/debian-mirror.sh)
+packages=(bookworm="$next/build-package/bookworm" trixie="$next/build-package/trixie")
 
-echo "# a newer release of this tree: the next patch version, both Debian releases"
-newer=${TAZZLE_VERSION%.*}.$((${TAZZLE_VERSION##*.} + 1))
-git clone -q . "$work/newer"
-(
-    cd "$work/newer"
-    sed -i "s/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION $newer)/" cmake/release.cmake
-    { printf 'tazzle (%s-1) unstable; urgency=medium\n\n  * A newer release.\n\n' "$newer"
-      printf ' -- %s  %s\n\n' "$(sed -n 's/^ -- \(.*>\)  .*/\1/p;T;q' debian/changelog)" \
-          "$(LC_ALL=C date -R -u)"
-      cat debian/changelog; } >debian/changelog.new
-    mv debian/changelog.new debian/changelog
-    git -c user.name=test -c user.email=test@tazzle.example commit -qam "Version $newer"
-    unset SOURCE_DATE_EPOCH
-    TAZZLE_PACKAGE_CHECKS=no tools/debian/build.sh bookworm trixie
-) >"$work/newer.log" 2>&1 || fail "the newer release did not build: $(tail -n 30 "$work/newer.log")"
-packages=(bookworm="$work/newer/build-package/bookworm" trixie="$work/newer/build-package/trixie")
-
-echo "# the sites apt meets: the release, the newer one, and three it must refuse"
-cp -a release/site "$work/site-release"
-tools/debian/repository.sh "$work/site-newer" "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" \
-    >/dev/null
-# The newer packages signed by a key that is not the makers'.
+echo "# the sites apt meets: the release, the next one, and three it must refuse"
+current=$(realpath release/site)
+newer=$next/release/site
+# The next release's packages signed by a key that is not the makers'.
 export GNUPGHOME_MAKERS=$GNUPGHOME
 GNUPGHOME=$work/otherkey
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key "Not the makers <other@tazzle.example>" ed25519 sign \
     1d 2>/dev/null
-cp -a "$work/site-newer" "$work/site-otherkey"
 TAZZLE_GPG_KEY=other@tazzle.example tools/debian/repository.sh "$work/site-otherkey" \
     "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" >/dev/null
-cp "$work/site-newer/tazzle-archive-keyring.pgp" "$work/site-otherkey/"
+cp "$newer/tazzle-archive-keyring.pgp" "$work/site-otherkey/"
+gpgconf --kill all
 GNUPGHOME=$GNUPGHOME_MAKERS
 TAZZLE_GPG_KEY='' tools/debian/repository.sh "$work/site-unsigned" "$TAZZLE_DEFAULT_WEBSITE_URL" \
     "${packages[@]}" >/dev/null
 [ ! -e "$work/site-unsigned/apt/dists/bookworm/InRelease" ] || fail "an unsigned repository signed"
-# The newer packages, one byte of each changed after the repository was signed.
-cp -a "$work/site-newer" "$work/site-tampered"
+# The next release's packages, one byte of each changed after the repository was signed.
+mkdir "$work/site-tampered"
+cp -a "$newer/apt" "$newer/tazzle-archive-keyring.pgp" "$work/site-tampered/"
 for deb in "$work"/site-tampered/apt/pool/main/t/tazzle/tazzle_*.deb; do
     size=$(stat -c %s "$deb")
     printf '\x55' | dd of="$deb" bs=1 seek=$((size / 2)) conv=notrunc status=none
 done
 
-echo "# served as $host over TLS, by an authority made for this run"
+echo "# served as $host over TLS, by an authority made for this run, through the test's proxy"
 tls_authority "$work" "$host"
-serve() { ln -sfn "$work/site-$1" "$work/live"; }
-serve release
-nginx_start "$work/live" "$work" 443 "$work/site.pem" "$work/site.key"
+www=$work/www
+webroot=$www/tazzle
+mkdir -p "$work/control"
+nginx_start "$webroot" "$work" 8443 "$work/site.pem" "$work/site.key"
+TAZZLE_HOST=$host TAZZLE_CA=$work/ca.pem python3 "$here/inflight.py" proxy 443 8443 \
+    "$work/site.pem" "$work/site.key" "$work/control" >"$work/proxy.log" 2>&1 &
+pids+=($!)
+eventually grep -q "proxy: ready" "$work/proxy.log" || fail "the proxy did not start"
+# A release goes live as a maker publishes it; a site apt must refuse is put in place as it is.
+publish() { tools/publish.sh "$@" | sed 's/^/    /'; }
+serve() { rm -rf "$www" && mkdir "$www" && ln -s "$work/site-$1" "$webroot"; }
 
 # The user's commands: the first block of the README's Install section.
 awk '/^## Install/ {s = 1} s && /^```sh/ {b = 1; next} b && /^```/ {exit} b' README.md \
@@ -134,15 +129,25 @@ refuses() { # what pattern command...
 for pair in bookworm:12 trixie:13; do
     codename=${pair%%:*} number=${pair##*:}
     release=$(basename "$(echo release/debian-"$number"/tazzle_*_amd64.deb)" | cut -d_ -f2)
-    update=$(basename "$(echo "$work"/newer/build-package/"$codename"/tazzle_*_amd64.deb)" |
-        cut -d_ -f2)
+    update=$(basename "$(echo "$next"/release/debian-"$number"/tazzle_*_amd64.deb)" | cut -d_ -f2)
     echo "# Debian $number ($codename): $release, then $update"
-    serve release
+    rm -rf "$www" && mkdir "$www"
+    publish "$current" "$webroot"
     cleanSystem "$codename"
-    session "the README's commands" bash -euxo pipefail /root/install.sh
+    # The next release goes live once apt has this one's InRelease and before it asks for more:
+    # apt gets the indices that InRelease names by their hash, and what they name from the pool.
+    : >"$work/nginx/access.log"
+    printf '%s\t%s\n' "/dists/$codename/InRelease\$" "$PWD/tools/publish.sh $newer $webroot" \
+        >"$work/control/arm"
+    session "the README's commands, $update going live in their apt-get update" \
+        bash -euxo pipefail /root/install.sh
+    [ "$(head -n1 "$work/control/ran" 2>/dev/null)" = 0 ] ||
+        fail "the next release did not go live mid-way: $(cat "$work"/control/ran "$work"/proxy.log)"
+    rm "$work/control/ran"
+    ! grep -E "^(W|E|Err):" "$work/session.log" || fail "apt-get update warned or failed"
+    awk '$7 ~ /tazzle/ && $7 !~ /\.(pgp|sources)$/ {print "    " $9, $7}' "$work/nginx/access.log"
     [ "$(installed)" = "installed $release" ] || fail "after the README's commands: $(installed)"
     user test -x /usr/games/tazzle || fail "no /usr/games/tazzle"
-    serve newer
     session "apt-get update && apt-get upgrade" bash -c 'apt-get update && apt-get upgrade'
     [ "$(installed)" = "installed $update" ] || fail "after the upgrade: $(installed)"
     session "apt-get remove tazzle" apt-get remove tazzle

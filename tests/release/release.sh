@@ -2,18 +2,21 @@
 # A release as a maker makes it and a user checks it: signed with a key and a certificate made
 # for this run, verified with gpg, sha256sum and osslsigncode (the installer, and Tazzle.exe and
 # its uninstaller inside it); its source package built as distributors build it
-# (downstream.sh); its apt repository used as Debian users use it (apt.sh); its site served over
-# HTTPS and visited in three browsers (tests/site/site.sh); then built again in
-# another folder, at another time, to the same bytes (tools/reproducible.sh).
+# (downstream.sh); the next release of this tree made with all its checks; their apt repository
+# used as Debian users use it (apt.sh); the site served over HTTPS and visited in three browsers
+# (tests/site/site.sh); the next release published over it with clients in flight (publish.sh);
+# then the release built again in another folder, at another time, to the same bytes
+# (tools/reproducible.sh).
 # Usage: tests/release/release.sh   (from the checkout)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-tools/install-missing.sh gnupg openssl osslsigncode p7zip-full
-need gpg openssl osslsigncode 7z sha256sum
+tools/install-missing.sh gnupg openssl osslsigncode p7zip-full git dpkg-dev
+need gpg openssl osslsigncode 7z sha256sum git dpkg-parsechangelog
 
 echo "# a maker's key and certificate, for this run only"
 export GNUPGHOME=$work/gnupg
 mkdir -m 700 "$GNUPGHOME"
+trap 'gpgconf --kill all 2>/dev/null || true; cleanup' EXIT
 gpg --batch --passphrase '' --quick-gen-key "Tazzle release test <release@tazzle.example>" \
     ed25519 sign 1d 2>/dev/null
 openssl req -x509 -newkey rsa:3072 -sha256 -days 2 -nodes -subj "/CN=Tazzle release test" \
@@ -45,11 +48,32 @@ echo "# the source package, as distributors build it"
 orig=$(cd build-package && echo tazzle_*.orig.tar.xz)
 TAZZLE_BRING_IN=build-package/$orig tools/release-chroot.sh bookworm tests/release/downstream.sh
 
+echo "# the next release of this tree, made as a maker makes it: its version and changelog entry"
+eval "$(cmake -P cmake/release.cmake)"
+next=${TAZZLE_VERSION%.*}.$((${TAZZLE_VERSION##*.} + 1))
+git clone -q . "$work/next"
+(
+    cd "$work/next"
+    sed -i "s/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION $next)/" cmake/release.cmake
+    { printf 'tazzle (%s-1) unstable; urgency=medium\n\n  * The next release.\n\n' "$next"
+      printf ' -- %s  %s\n\n' "$(dpkg-parsechangelog -S Maintainer)" "$(LC_ALL=C date -R -u)"
+      cat debian/changelog; } >debian/changelog.new
+    mv debian/changelog.new debian/changelog
+    git -c user.name=test -c user.email=test@tazzle.example commit -qam "Version $next"
+    unset SOURCE_DATE_EPOCH
+    ./tools/build.sh release
+) >"$work/next.log" 2>&1 || fail "the next release did not build: $(tail -n 40 "$work/next.log")"
+grep "^# lintian" "$work/next.log"
+[ "$(grep -c "^# lintian" "$work/next.log")" = 2 ] || fail "the next release was made unchecked"
+
 echo "# the apt repository, as Debian users use it"
-tests/release/apt.sh
+tests/release/apt.sh "$work/next"
 
 echo "# the makers' site, served as it will be"
 tests/site/site.sh
+
+echo "# publishing the next release, with clients in flight"
+tests/release/publish.sh "$work/next/release"
 
 echo "# built again, elsewhere and later, to the same bytes"
 tools/reproducible.sh

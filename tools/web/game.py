@@ -110,15 +110,20 @@ def main():
     (site / "manifest.json").write_text(
         fill((templates / "manifest.json.in").read_text(), names))
 
-    # The offline cache holds exactly what the page needs, under a name of this build's, each
-    # file with its hash: a file of another build, met when the next release went live while
-    # the worker was caching, fails the install.
-    files = ["index.html", script_name, wasm_name, font_name, "manifest.json",
-             "icon.svg"] + [Path(icon).name for icon in args.icon if Path(icon).suffix == ".png"]
+    # The offline cache holds exactly what the page needs, under a name of this build's. Those
+    # not named after their content carry their hash: one of another build, met when the next
+    # release went live while the worker was caching, fails the install.
+    named = [script_name, wasm_name, font_name]
+    files = ["index.html"] + named + ["manifest.json", "icon.svg"] + [
+        Path(icon).name for icon in args.icon if Path(icon).suffix == ".png"]
     build = digest("".join(digest((site / f).read_bytes()) for f in sorted(files)).encode())
-    integrity = {f: "sha384-" + base64.b64encode(hashlib.sha384((site / f).read_bytes())
-                                                 .digest()).decode() for f in files}
-    kept = [["./", integrity["index.html"]]] + [[f, integrity[f]] for f in files]
+
+    def integrity(name: str) -> str:
+        if name in named:
+            return ""
+        return "sha256-" + base64.b64encode(hashlib.sha256((site / name).read_bytes())
+                                            .digest()).decode()
+    kept = [["./", integrity("index.html")]] + [[f, integrity(f)] for f in files]
     (site / "sw.js").write_text(fill((templates / "sw.js.in").read_text(), dict(
         names, BUILD=build, KEPT=json.dumps(kept))))
 
