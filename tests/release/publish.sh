@@ -86,7 +86,7 @@ rm "$work"/unsigned/apt/dists/*/InRelease "$work"/unsigned/apt/dists/*/Release.g
 refused "an unsigned release" "not signed" "$work/unsigned" "$webroot"
 
 echo "# N+1 goes live while a reader fetches the pages, InRelease and what each names"
-python3 "$here/inflight.py" reader 443 "$work/stop" >"$work/reader.log" 2>&1 &
+python3 "$here/inflight.py" reader 8443 "$work/stop" >"$work/reader.log" 2>&1 &
 reader=$!
 pids+=("$reader")
 sleep 2
@@ -97,7 +97,7 @@ wait "$reader" || fail "$(cat "$work/reader.log")"
 cat "$work/reader.log"
 grep -q "they met 2 releases" "$work/reader.log" || fail "the reader did not meet both releases"
 serves "$newVersion" || fail "N+1 is not what is served"
-python3 "$here/inflight.py" oldpage 443 "$old"
+python3 "$here/inflight.py" oldpage 8443 "$old"
 latest=$(fetch "$url/download/" | grep -m1 -o '<li><a href="[^"]*">')
 echo "/download/ first offers: $latest"
 [ "$latest" = "<li><a href=\"$newVersion/\">" ] ||
