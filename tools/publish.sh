@@ -44,7 +44,8 @@ version=$(basename "${folders[0]}")
 [[ $version =~ ^[0-9][0-9A-Za-z.+~]*$ ]] || die "$1 is of no version: download/$version/"
 [ ${#suites[@]} -gt 0 ] || die "$1 is not a release's site: it has no apt repository"
 [ -f "$site/download/$version/SHA256SUMS" ] || die "$1 has no download/$version/SHA256SUMS"
-(cd "$site/download/$version" && sha256sum --check --strict --quiet SHA256SUMS >/dev/null 2>&1) ||
+(cd "$site/download/$version" && sha256sum --check --strict --quiet --ignore-missing SHA256SUMS \
+    >/dev/null 2>&1) ||
     die "the files of $1/download/$version/ do not match their checksums"
 if [ $unsigned = no ]; then
     keyring=$site/tazzle-archive-keyring.pgp
