@@ -143,9 +143,12 @@ for pair in bookworm:12 trixie:13; do
         bash -euxo pipefail /root/install.sh
     [ "$(head -n1 "$work/control/ran" 2>/dev/null)" = 0 ] ||
         fail "the next release did not go live mid-way: $(cat "$work"/control/ran "$work"/proxy.log)"
+    sed -n '2,$s/^/    /p' "$work/control/ran"
     rm "$work/control/ran"
     ! grep -E "^(W|E|Err):" "$work/session.log" || fail "apt-get update warned or failed"
-    awk '$7 ~ /tazzle/ && $7 !~ /\.(pgp|sources)$/ {print "    " $9, $7}' "$work/nginx/access.log"
+    awk '$7 ~ /^\/apt\// {print "    " $9, $7}' "$work/nginx/access.log"
+    grep -qE '"GET /apt/dists/[^ ]*/by-hash/SHA512/[0-9a-f]+ HTTP/[0-9.]+" 200 ' \
+        "$work/nginx/access.log" || fail "apt did not get the indices by their hash"
     [ "$(installed)" = "installed $release" ] || fail "after the README's commands: $(installed)"
     user test -x /usr/games/tazzle || fail "no /usr/games/tazzle"
     session "apt-get update && apt-get upgrade" bash -c 'apt-get update && apt-get upgrade'
