@@ -60,7 +60,8 @@ def main():
         path = page.relative_to(site).as_posix()
         base = f"{url}/{path}"
         if page.name == "sw.js":
-            refs = json.loads(re.search(r"const kept = (\[.*?\]);", page.read_text()).group(1))
+            kept = json.loads(re.search(r"const kept = (\[.*\]);", page.read_text()).group(1))
+            refs = [address for address, _ in kept]
         elif page.suffix == ".json":
             manifest = json.loads(page.read_text())
             refs = [manifest["start_url"]] + [icon["src"] for icon in manifest["icons"]]
