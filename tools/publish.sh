@@ -176,8 +176,12 @@ if libc.renameat2(-100, os.fsencode(sys.argv[1]), -100, os.fsencode(sys.argv[2])
     sys.exit(f"publish: cannot swap {sys.argv[2]} for a link in one step: "
              f"{os.strerror(ctypes.get_errno())}; nothing changed")
 SWAP
+    # Live now: from here on, nothing is undone, and the folder made by hand is never removed.
+    trap - EXIT
     previous=$releases/0000-${live:-earlier}
-    mv -T "$webroot.next" "$previous"
+    mv -T "$webroot.next" "$previous" ||
+        { echo "publish: $version is live; the folder that was at $webroot is $webroot.next" >&2
+          exit 1; }
     echo "publish: the folder that was at $webroot is kept as $previous"
 else
     mv -T "$webroot.next" "$webroot"
