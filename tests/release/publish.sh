@@ -95,7 +95,8 @@ sleep 2
 touch "$work/stop"
 wait "$reader" || fail "$(cat "$work/reader.log")"
 cat "$work/reader.log"
-grep -q "they met 2 releases" "$work/reader.log" || fail "the reader did not meet both releases"
+[ "$(grep -o "InRelease [0-9a-f]*" "$work/reader.log" | wc -l)" = 4 ] ||
+    fail "the reader did not meet both releases"
 serves "$newVersion" || fail "N+1 is not what is served"
 python3 "$here/inflight.py" oldpage 8443 "$old"
 latest=$(fetch "$url/download/" | grep -m1 -o '<li><a href="[^"]*">')
