@@ -59,9 +59,11 @@ set(CPACK_GENERATOR NSIS)
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR ${TAZZLE_MAKERS})
-set(CPACK_PACKAGE_VERSION ${TAZZLE_DISPLAY_VERSION})
+# The full version, in the entry and the file name alike: each release its own, and winget
+# compares them number by number.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${TAZZLE_DISPLAY_VERSION}-setup)
+set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-setup)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY ${PROJECT_NAME})
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${PROJECT_NAME})
 set(CPACK_PACKAGE_EXECUTABLES ${TAZZLE_EXECUTABLE_NAME} ${PROJECT_NAME})
@@ -88,16 +90,19 @@ if(NOT TAZZLE_WINDOW_TITLE OR TAZZLE_WINDOW_TITLE STREQUAL tazzle_title)
     message(FATAL_ERROR "core/windowlayout.h: no title found")
 endif()
 # Never over a running Tazzle, and never half a program: the installer and the uninstaller ask
-# for Tazzle to be closed before they change anything (run silently, they stop with status 2),
-# and the installer has an earlier install's own uninstaller remove it first, and stops if that
-# fails; so an install over any version leaves one entry, its files and nothing stale.
+# for Tazzle to be closed before they change anything (run silently, they stop with one status),
+# and the installer has an earlier install's own uninstaller remove it first, and stops with
+# another if that fails; so an install over any version leaves one entry, its files and nothing
+# stale. Package managers tell the two apart (the winget manifest names them).
+set(TAZZLE_EXIT_RUNNING 2)
+set(TAZZLE_EXIT_NOT_REMOVED 3)
 set(uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${PROJECT_NAME}")
 set(running_check [=[
   tazzle_running:
     FindWindow $0 "" "@TAZZLE_WINDOW_TITLE@"
     StrCmp $0 0 tazzle_closed
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "@PROJECT_NAME@ is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY tazzle_running
-    SetErrorLevel 2
+    SetErrorLevel @TAZZLE_EXIT_RUNNING@
     Abort "@PROJECT_NAME@ is running."
   tazzle_closed:
 ]=])
@@ -117,12 +122,46 @@ string(CONFIGURE [=[
     RMDir "$1"
     Goto tazzle_fresh
   tazzle_not_removed:
-    SetErrorLevel 2
+    SetErrorLevel @TAZZLE_EXIT_NOT_REMOVED@
     Abort "The installed @PROJECT_NAME@ could not be removed first."
   tazzle_fresh:
     SetOutPath "$INSTDIR"
 ]=] CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS @ONLY)
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${running_check}")
+set(TAZZLE_SILENT_SWITCH /S)
+# How a package manager removes it without a question.
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "WriteRegStr SHCTX \"${uninstall_key}\" \"QuietUninstallString\" '\"$INSTDIR\\Uninstall.exe\" ${TAZZLE_SILENT_SWITCH}'")
+
+# What the winget manifests say of this installer (tools/windows/winget.py). The package is
+# known by the organisation's name and the program's; its entry by the key NSIS writes. Exit
+# status 1 is NSIS's own: the user cancelled.
+set(TAZZLE_WINDOWS_MINIMUM 10.0.17763.0) # Windows 10 1809, the oldest that Qt 6.8 runs on
+string(CONFIGURE [[{
+    "PackageIdentifier": "@TAZZLE_ORGANIZATION@.@PROJECT_NAME@",
+    "PackageVersion": "@PROJECT_VERSION@",
+    "Publisher": "@TAZZLE_ORGANIZATION@",
+    "Moniker": "@tazzle_lower_name@",
+    "Copyright": "Copyright (c) @TAZZLE_COPYRIGHT@",
+    "ReleaseDate": "@TAZZLE_RELEASE_DATE@",
+    "MinimumOSVersion": "@TAZZLE_WINDOWS_MINIMUM@",
+    "InstallerFile": "@CPACK_PACKAGE_FILE_NAME@.exe",
+    "Silent": "@TAZZLE_SILENT_SWITCH@",
+    "InstallLocation": "%ProgramFiles%\\@CPACK_PACKAGE_INSTALL_DIRECTORY@",
+    "Entry": {
+        "DisplayName": "@CPACK_NSIS_DISPLAY_NAME@",
+        "Publisher": "@CPACK_PACKAGE_VENDOR@",
+        "DisplayVersion": "@CPACK_PACKAGE_VERSION@",
+        "ProductCode": "@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@"
+    },
+    "ExitCodes": {
+        "1": "cancelledByUser",
+        "@TAZZLE_EXIT_RUNNING@": "packageInUse",
+        "@TAZZLE_EXIT_NOT_REMOVED@": "contactSupport"
+    },
+    "Metainfo": "@TAZZLE_APP_ID@.metainfo.xml"
+}
+]] winget_facts @ONLY)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/winget.json "${winget_facts}")
 # Read when cpack runs: signs the uninstaller as NSIS writes it, when there is a certificate.
 set(TAZZLE_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/tools/windows/sign.sh)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows-cpack.cmake.in

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes release/ from this commit: the Debian packages for Debian 12 and 13 (the binary package,
-# its debug symbols, the source package), the Windows installer, the web site as a .tar.gz, and
+# its debug symbols, the source package), the Windows installer and its winget manifests
+# (winget/, for winget's community repository), the web site as a .tar.gz, and
 # SHA256SUMS of them all; the apt repository that serves the Debian packages (apt/, with the
 # sources file of each release and the repository's key); and the makers' whole site, all of
 # these with its home page (site/, tools/web/site.sh). The same commit gives the same bytes,
@@ -38,7 +39,7 @@ for pair in bookworm:debian-12 trixie:debian-13; do
     cp build-package/"${pair%%:*}"/*.{deb,dsc,tar.xz} \
         release.new/"${pair##*:}"/
 done
-cp build-windows/*-setup.exe release.new/
+cp -r build-windows/*-setup.exe build-windows/winget release.new/
 tools/debian/repository.sh release.new "$TAZZLE_DEFAULT_WEBSITE_URL" \
     bookworm=build-package/bookworm trixie=build-package/trixie
 # The site as one archive: names sorted, owners and times fixed.

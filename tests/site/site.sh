@@ -19,7 +19,7 @@ cd "$here/../.."
 [ -f release/site/index.html ] || fail "no release/site/ (tools/build.sh release)"
 tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static openssl curl p7zip-full \
     libnss3-tools chromium firefox-esr webkit2gtk-driver xvfb xauth dbus dbus-x11 x11-utils \
-    imagemagick
+    imagemagick python3-jsonschema python3-yaml
 need nginx openssl curl 7z certutil unshare chromium firefox-esr WebKitWebDriver Xvfb
 trap 'nginx_stop; cleanup' EXIT
 chmod 755 "$work" # nginx's workers read the site through it
@@ -69,7 +69,7 @@ done
 7z x -o"$work/unpacked/installer" release/*-setup.exe >/dev/null
 codenames=$(cd release && ls tazzle-*.sources | sed 's/^tazzle-//; s/\.sources$//' | paste -sd,)
 python3 "$here/addresses.py" "$url" "$site" "$codenames" README.md "$work/unpacked" \
-    release/tazzle-*.sources release/debian-*/*.dsc >"$work/addresses.txt"
+    release/tazzle-*.sources release/debian-*/*.dsc release/winget >"$work/addresses.txt"
 # The type each kind of file must come with.
 expected() {
     case ${1%%\?*} in
@@ -105,9 +105,22 @@ while IFS=$'\t' read -r address where; do
 done <"$work/addresses.txt"
 echo "$(wc -l <"$work/addresses.txt") addresses"
 
+echo "# the winget manifests, as winget's community repository and then winget take them"
+schemas=../shared/winget
+[ -d "$schemas" ] || fail "no winget schemas in $schemas"
+/usr/bin/python3 tests/windows/manifests.py check "$schemas" release/winget
+served=$(/usr/bin/python3 tests/windows/manifests.py get release/winget Installers |
+    /usr/bin/python3 -c 'import json, sys
+installer, = json.load(sys.stdin)
+print(installer["InstallerUrl"], installer["InstallerSha256"].lower())')
+fetch --fail --output "$work/served.exe" "${served% *}"
+[ "$(sha256sum <"$work/served.exe" | cut -d' ' -f1)" = "${served#* }" ] ||
+    fail "${served% *} is not the installer whose hash the manifest gives"
+echo "${served% *}: SHA-256 ${served#* }, as the manifest says"
+
 echo "# the home page's way to verify a download, on the installer fetched from the site"
 mkdir "$work/verify"
-downloads=download/$TAZZLE_VERSION
+downloads=$TAZZLE_DOWNLOADS
 for file in $downloads/SHA256SUMS $downloads/SHA256SUMS.asc tazzle-archive-keyring.pgp \
     "$downloads/$(basename release/*-setup.exe)"; do
     fetch --fail --output "$work/verify/$(basename "$file")" "$url/$file"

@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
-# Tazzle for Windows as a Windows user meets it, under Wine in a fresh prefix: the silent
-# install over an earlier version and what it leaves (files, one Apps & features entry, the
-# Start-menu shortcut), the program file's identity, playing at 100 % and 150 % with the real
-# pointer, installing and uninstalling while Tazzle runs (refused, nothing changed), and a silent
+# Tazzle for Windows as a Windows user meets it, under Wine in a fresh prefix, installed as winget
+# drives it, with the switches and codes of the release's manifests: a silent install that shows
+# no window and leaves the entry the manifest declares, a silent upgrade to the next version
+# (one entry, the newer version, no stale file), what it leaves (files, the Start-menu shortcut),
+# the program file's identity, playing at 100 % and 150 % with the real pointer, installing and
+# uninstalling while Tazzle runs (the declared code, nothing changed), and the entry's quiet
 # uninstall that leaves nothing. Then the start-up cost beside a bare Qt window.
-# Usage: wine.sh build-windows earlier-version-setup.exe website-url
+# Usage: wine.sh build-windows next-version-folder website-url
+#   (each folder: an installer and its winget/ manifests; build-windows also the build tree)
 set -euo pipefail
 out=$(cd "$1" && pwd)
+next=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../lib.sh"
 expectedWindow
 need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract
-/usr/bin/python3 -c "import pefile" 2>/dev/null || need python3-pefile
+/usr/bin/python3 -c "import pefile, yaml" 2>/dev/null || need python3-pefile python3-yaml
 
 installer=$(echo "$out"/*-setup.exe)
-earlier=$(realpath "$2")
-url=${3:?usage: $0 build-windows earlier-version-setup.exe website-url}
-[ -f "$installer" ] || fail "no installer in $out"
+nextInstaller=$(echo "$next"/*-setup.exe)
+url=${3:?usage: $0 build-windows next-version-folder website-url}
+[ -f "$installer" ] && [ -f "$nextInstaller" ] || fail "no installers in $out and $next"
+manifest() { /usr/bin/python3 "$here/manifests.py" "$@"; }
 # A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver
 # goes before the folder does.
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -35,43 +40,65 @@ wine wineboot --init >/dev/null 2>&1
 wineserver -w
 programs="$WINEPREFIX/drive_c/Program Files"
 folder="$programs/Tazzle"
-regkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tazzle'
+regkey="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(manifest get "$out/winget" ProductCode)"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 kib() { du -sk --apparent-size "$1" | cut -f1; }
 
-# How many Apps & features entries name Tazzle, and the version of the one there is.
+# How many Apps & features entries name Tazzle, and the entry there is.
 entries() {
     wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
         tr -d '\r' | grep -c "^    DisplayName    REG_SZ    Tazzle$" || true
 }
-shownVersion() {
-    wine reg query "$regkey" /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ {print $3}'
+entry() { wine reg query "$regkey" 2>/dev/null | tr -d '\r'; }
+# Runs an installer as winget does, with its manifest's silent switch, and prints its exit status;
+# fails if a window showed meanwhile (the window manager's list of windows changed). Wine waits
+# for the installer, not for the wineserver, which a running Tazzle keeps.
+exitStatus() { wine "$@" >/dev/null 2>&1 && echo 0 || echo $?; }
+silently() { # winget-folder installer
+    xprop -root -spy _NET_CLIENT_LIST >"$work/windows" 2>&1 &
+    local spy=$! status
+    sleep 0.5
+    status=$(exitStatus "$2" "$(manifest get "$1" InstallerSwitches | /usr/bin/python3 -c \
+        'import json, sys; print(json.load(sys.stdin)["Silent"])')")
+    sleep 0.5
+    kill "$spy" && wait "$spy" 2>/dev/null || true
+    [ "$(sort -u "$work/windows" | wc -l)" -le 1 ] ||
+        fail "$(basename "$2") showed a window: $(cat "$work/windows")"
+    echo "$status"
 }
-# Runs an installer or uninstaller silently; its exit status. (Wine waits for it; not for the
-# wineserver, which a running Tazzle keeps.)
-silently() { wine "$@" >/dev/null 2>&1 && echo 0 || echo $?; }
 
-echo "# installing an earlier version silently, then this one over it"
-[ "$(silently "$earlier" /S)" = 0 ] || fail "the earlier version did not install"
-[ "$(shownVersion)" = 0.09 ] && [ -f "$folder/stale.txt" ] ||
-    fail "the earlier version is not what is installed: $(shownVersion)"
-[ "$(silently "$installer" /S)" = 0 ] || fail "installing over the earlier version failed"
+version=$(manifest get "$out/winget" AppsAndFeaturesEntries | /usr/bin/python3 -c \
+    'import json, sys; print(json.load(sys.stdin)[0]["DisplayVersion"])')
+nextVersion=$(manifest get "$next/winget" AppsAndFeaturesEntries | /usr/bin/python3 -c \
+    'import json, sys; print(json.load(sys.stdin)[0]["DisplayVersion"])')
+[ "$(printf '%s\n' "$nextVersion" "$version" | sort -V | tail -n1)" = "$nextVersion" ] &&
+    [ "$nextVersion" != "$version" ] || fail "$nextVersion does not sort above $version"
+echo "# installing $version silently, then $nextVersion over it, as winget does"
+status=$(silently "$out/winget" "$installer")
+echo "$(basename "$installer"): exit status $status"
+[ "$status" = 0 ] || fail "$version did not install"
+entry
+entry | manifest entry "$out/winget" || fail "$version's entry is not its manifest's"
+[ -f "$folder/LICENSE.txt" ] || fail "$version left no LICENSE.txt"
+status=$(silently "$next/winget" "$nextInstaller")
+echo "$(basename "$nextInstaller"): exit status $status"
+[ "$status" = 0 ] || fail "installing $nextVersion over $version failed"
+entry
+entry | manifest entry "$next/winget" || fail "after the upgrade the entry is not $nextVersion's"
 [ -f "$folder/Tazzle.exe" ] || fail "nothing installed in Program Files\\Tazzle"
-[ "$(entries)" = 1 ] && [ "$(shownVersion)" = 1.00 ] ||
-    fail "after the upgrade: $(entries) entries, version $(shownVersion)"
-[ ! -e "$folder/stale.txt" ] || fail "the upgrade left the earlier version's stale.txt"
+[ "$(entries)" = 1 ] || fail "after the upgrade: $(entries) entries"
+[ ! -e "$folder/LICENSE.txt" ] && [ -f "$folder/LICENCE.txt" ] ||
+    fail "the upgrade left $version's LICENSE.txt, or not $nextVersion's LICENCE.txt"
 /usr/bin/python3 "$here/installed.py" "$folder" "$WINEPREFIX/drive_c/windows/system32" ||
     fail "the installed folder would not run on Windows as it is"
 /usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
     "$out/tazzle/icons/Tazzle.ico" || fail "the installed Tazzle.exe says the wrong things"
-entry=$(wine reg query "$regkey" 2>/dev/null | tr -d '\r')
-for value in "DisplayName|Tazzle" "DisplayVersion|1.00" \
-    "DisplayIcon|C:\\Program Files\\Tazzle\\Tazzle.exe" \
-    "UninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\""; do
-    grep -qxF "    ${value%%|*}    REG_SZ    ${value#*|}" <<<"$entry" ||
-        fail "the Apps & features entry lacks ${value%%|*} ${value#*|}: $entry"
+for value in "DisplayIcon|C:\\Program Files\\Tazzle\\Tazzle.exe" \
+    "UninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\"" \
+    "QuietUninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\" /S"; do
+    grep -qxF "    ${value%%|*}    REG_SZ    ${value#*|}" <<<"$(entry)" ||
+        fail "the Apps & features entry lacks ${value%%|*} ${value#*|}: $(entry)"
 done
-grep -q "^    Publisher    REG_SZ    ." <<<"$entry" || fail "the Apps & features entry names no publisher"
 [ -f "$menu/Tazzle/Tazzle.lnk" ] || fail "no Start-menu entry Tazzle"
 strings -e l "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
     strings "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
@@ -178,22 +205,27 @@ close
 echo "# installing and uninstalling while Tazzle runs: refused, nothing changed"
 state() {
     (cd "$folder" && find . -type f -exec sha256sum {} + | sort)
-    wine reg query "$regkey" 2>/dev/null | tr -d '\r'
+    entry
 }
 start
 before=$(state)
-[ "$(silently "$installer" /S)" != 0 ] || fail "the installer went ahead while Tazzle ran"
+status=$(silently "$next/winget" "$nextInstaller")
+echo "$(basename "$nextInstaller") while Tazzle runs: exit status $status"
+[ "$status" = "$(manifest code "$next/winget" packageInUse)" ] ||
+    fail "the installer went ahead while Tazzle ran, or said so with $status"
 # In place (_?=), so that the status is the uninstaller's own, not that of its copy's launch;
 # from a batch file, since NSIS takes _?= only unquoted, and Wine quotes what has a space.
 printf '"C:\\Program Files\\Tazzle\\Uninstall.exe" /S _?=C:\\Program Files\\Tazzle\r\nexit /b %%errorlevel%%\r\n' \
     >"$WINEPREFIX/drive_c/uninstall-in-place.bat"
-[ "$(silently cmd /c 'C:\uninstall-in-place.bat')" != 0 ] ||
-    fail "the uninstaller went ahead while Tazzle ran"
+status=$(exitStatus cmd /c 'C:\uninstall-in-place.bat')
+echo "Uninstall.exe while Tazzle runs: exit status $status"
+[ "$status" = "$(manifest code "$next/winget" packageInUse)" ] ||
+    fail "the uninstaller went ahead while Tazzle ran, or said so with $status"
 [ "$(state)" = "$before" ] || fail "refusing changed the install: $(diff <(echo "$before") <(state))"
 kill -0 "$pid" || fail "Tazzle did not survive the refusals"
 close
-[ "$(silently "$installer" /S)" = 0 ] && [ "$(entries)" = 1 ] && [ "$(state)" = "$before" ] ||
-    fail "installing the same version again did not leave the same install"
+[ "$(silently "$next/winget" "$nextInstaller")" = 0 ] && [ "$(entries)" = 1 ] &&
+    [ "$(state)" = "$before" ] || fail "installing the same version again did not leave the same install"
 
 echo "# playing at 150 %"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
@@ -223,13 +255,19 @@ cp "$out/tazzle/reference.exe" "$out/tazzle/resolvedface.exe" "$work/bench/"
 /usr/bin/python3 "$here/../../bench/winestartup.py" 11 "$work/bench" | tee "$out/startup.txt"
 echo "installer $installerKiB KiB, installed $installedKiB KiB" >>"$out/startup.txt"
 
-echo "# uninstalling silently"
+echo "# uninstalling silently, as the entry's QuietUninstallString says"
+quiet=$(entry | sed -n 's/^    QuietUninstallString    REG_SZ    //p')
+installDirKey="HKLM\\Software\\$(entry | sed -n 's/^    Publisher    REG_SZ    //p')\\Tazzle"
+[ -n "$quiet" ] || fail "the entry has no QuietUninstallString"
+printf '%s\r\n' "$quiet" >"$WINEPREFIX/drive_c/quiet-uninstall.bat"
 # The uninstaller copies itself away and returns at once; its copy does the work.
-wine "$folder/Uninstall.exe" /S >/dev/null 2>&1 || true
+echo "$quiet: exit status $(exitStatus cmd /c 'C:\quiet-uninstall.bat')"
 wineserver -w
 eventually test ! -e "$folder" || fail "left in Program Files: $(find "$folder")"
 [ ! -e "$menu/Tazzle" ] || fail "the Start-menu entry is still there"
 ! wine reg query "$regkey" >/dev/null 2>&1 || fail "the Apps & features entry is still there"
-! wine reg query 'HKLM\Software\Tazzle' >/dev/null 2>&1 || fail "a registry key is left under Tazzle"
+for key in 'HKLM\Software\Tazzle' "$installDirKey"; do
+    ! wine reg query "$key" >/dev/null 2>&1 || fail "a registry key is left: $key"
+done
 wineserver -w
 echo PASS

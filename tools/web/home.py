@@ -44,7 +44,7 @@ def megabytes(size: int) -> str:
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     for option in ("site", "templates", "assets", "metainfo", "readme", "font", "installer",
-                   "default-url", "downloads"):
+                   "default-url", "downloads", "winget"):
         parser.add_argument(f"--{option}", required=True)
     parser.add_argument("--key-fingerprint", default="", help="the release's signing key")
     parser.add_argument("--publisher", default="", help="who signed the installer")
@@ -63,6 +63,11 @@ def main():
     width, height = png_size(site / "screenshot.png")
 
     installer = Path(args.installer)
+    # winget knows the package by the name of its version manifest.
+    winget = [file.stem for file in Path(args.winget).rglob("*.yaml")
+              if not re.search(r"\.(installer|locale\..*)$", file.stem)]
+    if len(winget) != 1:
+        sys.exit(f"home.py: not one winget version manifest in {args.winget}")
     # This release's files, at an address of their own for good.
     downloads = e(args.downloads.strip("/"))
     if args.publisher:
@@ -99,7 +104,7 @@ def main():
         NAME=e(name), LOGO=picture(Path(args.assets) / "logo.svg"), SUMMARY=e(summary), FIRST_SENTENCE=e(paragraphs[0].split(". ")[0] + "."),
         DESCRIPTION="\n".join(f"<p>{e(p)}</p>" for p in paragraphs), CAPTION=e(caption),
         SHOT_WIDTH=str(width), SHOT_HEIGHT=str(height), DOWNLOADS=downloads,
-        INSTALLER=e(installer.name),
+        INSTALLER=e(installer.name), WINGET_ID=e(winget[0]),
         INSTALLER_SIZE=megabytes(installer.stat().st_size), INSTALLER_SIGNATURE=signature,
         APT_COMMANDS=e(install_commands(Path(args.readme).read_text(), args.default_url, url)),
         VERIFY=verify)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the makers' whole site, ready to copy to a web root, in <release>/site/: the home page,
-# the game (play/, from build-web/), the downloads (download/<version>/: the release's files and
-# their checksums), the apt repository (apt/, the keyring and the sources files) and the screenshot
-# the metadata names. The same release gives the same bytes.
+# the game (play/, from build-web/), the downloads (download/<version>/: the release's files,
+# their checksums and the licence), the apt repository (apt/, the keyring and the sources files)
+# and the screenshot the metadata names. The same release gives the same bytes.
 #   tools/web/site.sh <release folder>     (tools/release.sh, after the release's files)
 # The installer's signer comes from TAZZLE_WINDOWS_CERT, as the release signs with it.
 set -euo pipefail
@@ -14,7 +14,7 @@ cd "$here/../.."
 
 eval "$(cmake -P cmake/release.cmake)"
 # Each release's files at an address of their own, which stays when the next one is published.
-downloads=download/$TAZZLE_VERSION
+downloads=$TAZZLE_DOWNLOADS
 rm -rf "$site"
 mkdir -p "$site/$downloads"
 cp -r build-web "$site/play"
@@ -22,6 +22,7 @@ cp -r "$release"/apt "$release"/tazzle-*.sources "$site/"
 [ ! -f "$release/tazzle-archive-keyring.pgp" ] || cp "$release/tazzle-archive-keyring.pgp" "$site/"
 cp -r "$release"/debian-* "$release"/*-setup.exe "$release"/*.tar.gz "$release"/SHA256SUMS* \
     "$site/$downloads/"
+cp LICENSE "$site/$downloads/LICENSE.txt" # the manifests name it
 cp docs/screenshot.png "$site/screenshot.png"
 
 # What the package says Tazzle is, and where its site is.
@@ -47,4 +48,4 @@ if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
 fi
 /usr/bin/python3 "$here/home.py" --site "$site" --templates dist/web --assets assets \
     --metainfo "$metainfo" --readme README.md --font "$font" --downloads "$downloads" \
-    --installer "$(echo "$release"/*-setup.exe)" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
+    --installer "$(echo "$release"/*-setup.exe)" --winget "$release/winget" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds Tazzle for 64-bit Windows and its installer into build-windows/; with
-# windows-test, then installs and plays it under Wine (tests/windows/wine.sh).
+# Cross-builds Tazzle for 64-bit Windows and its installer into build-windows/, with the
+# release's winget manifests (build-windows/winget/); with windows-test, then installs and plays
+# it under Wine (tests/windows/wine.sh) and checks the manifests against winget's schemas.
 #   tools/windows/build.sh windows|windows-test     (tools/build.sh windows|windows-test)
 # The shipped Qt is 6.8 LTS, built from Debian 13's source with Debian 13's tools: elsewhere
 # this runs itself in a Debian 13 chroot and brings build-windows/ back.
@@ -8,14 +9,28 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 mode=${1:?usage: $0 windows|windows-test}
 
+# winget's own schemas, beside the checkout: what its community repository checks manifests by.
+checkManifests() {
+    tools/install-missing.sh python3-jsonschema python3-yaml
+    local schemas=../shared/winget
+    if [ ! -d "$schemas" ]; then
+        [ "${CI:-}" = true ] && { echo "FAIL: no winget schemas in $schemas" >&2; exit 1; }
+        echo "# skipped: no winget schemas in $schemas to check the manifests by"
+        return
+    fi
+    /usr/bin/python3 tests/windows/manifests.py check "$schemas" build-windows/winget \
+        build-windows/next/winget
+}
+
 . /etc/os-release
 if [ "$VERSION_CODENAME" != trixie ]; then
-    TAZZLE_BRING_BACK=build-windows exec tools/release-chroot.sh trixie \
-        ./tools/build.sh "$mode"
+    TAZZLE_BRING_BACK=build-windows tools/release-chroot.sh trixie ./tools/build.sh "$mode"
+    [ "$mode" != windows-test ] || checkManifests
+    exit
 fi
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev nsis g++-mingw-w64-x86-64-posix
-    osslsigncode)
+    osslsigncode python3-yaml)
 if [ "$mode" = windows-test ]; then
     packages+=(wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
         tesseract-ocr python3-pefile fonts-liberation2 binutils)
@@ -25,6 +40,7 @@ source tools/lib.sh
 qt=$(tools/windows/qt.sh)
 
 out=build-windows
+eval "$(cmake -P cmake/release.cmake)"
 # The pictures are drawn by the build machine's own rasterize tool.
 buildHostRasterize $out/host
 # Cross-builds the tree at source into build and packs its installer there.
@@ -37,24 +53,35 @@ crossBuild() { # source build cmake-options...
     cmake --build "$2"
     (cd "$2" && cpack -G NSIS)
 }
-rm -f $out/*.exe
+# The installer of the tree built in build, signed, and its manifests, into folder.
+pack() { # build folder
+    rm -rf "$2/winget" "$2"/*-setup.exe
+    mv "$1"/*-setup.exe "$2/"
+    [ -z "${TAZZLE_WINDOWS_CERT:-}" ] || tools/windows/sign.sh "$2"/*-setup.exe
+    /usr/bin/python3 tools/windows/winget.py "$1/dist" "$(echo "$2"/*-setup.exe)" \
+        "${TAZZLE_DEFAULT_WEBSITE_URL%/}/$TAZZLE_DOWNLOADS" "$2/winget"
+}
 crossBuild . $out/tazzle -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)
-mv $out/tazzle/*-setup.exe $out/
-[ -z "${TAZZLE_WINDOWS_CERT:-}" ] || tools/windows/sign.sh $out/*-setup.exe
+pack $out/tazzle $out
 ls -l $out/*-setup.exe
 
 if [ "$mode" = windows-test ]; then
-    # An earlier version to upgrade from: this tree as version 0.9, with one file more.
-    earlier=$out/earlier
-    rm -rf "$earlier"
-    mkdir -p "$earlier/source"
+    # The next version to upgrade to: this tree one patch release on, its licence file renamed,
+    # so that one file of this version must go.
+    next=$out/next
+    rm -rf "$next"
+    mkdir -p "$next/source"
     tar --exclude=./build --exclude='./build-*' --exclude=./release -cf - . |
-        tar -xf - -C "$earlier/source"
-    sed -i 's/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION 0.9.0)/' \
-        "$earlier/source/cmake/release.cmake"
-    echo 'install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME stale.txt)' \
-        >>"$earlier/source/dist/windows.cmake"
-    crossBuild "$earlier/source" "$earlier/build" >/dev/null
-    eval "$(cmake -P cmake/release.cmake)"
-    tests/windows/wine.sh "$out" "$(echo "$earlier"/build/*-setup.exe)" "$TAZZLE_DEFAULT_WEBSITE_URL"
+        tar -xf - -C "$next/source"
+    (
+        cd "$next/source"
+        IFS=. read -r major minor patch <<<"$TAZZLE_VERSION"
+        sed -i "s/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION $major.$minor.$((patch + 1)))/" \
+            cmake/release.cmake
+        sed -i 's/RENAME LICENSE.txt/RENAME LICENCE.txt/' dist/windows.cmake
+        eval "$(cmake -P cmake/release.cmake)"
+        crossBuild . build >/dev/null
+        pack build ..
+    )
+    tests/windows/wine.sh "$out" "$next" "$TAZZLE_DEFAULT_WEBSITE_URL"
 fi
