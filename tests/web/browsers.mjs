@@ -1,14 +1,14 @@
 // Plays the site in Chromium or Firefox, driven by puppeteer-core; in Chromium also on a phone,
 // in a resized window, through the accessibility tree and axe, offline, across an update, and
-// with its program or its font blocked.
+// with its program blocked; in every engine, tapped before its program has come.
 // Usage: node browsers.mjs chromium|firefox <browser> <work> <url> <website>
 //            [<live site link> <site> <second build's site> <second build's website>]
 import { readFileSync, renameSync, symlinkSync } from "node:fs";
 import { createRequire } from "node:module";
 import path from "node:path";
 import { puppeteerDriver } from "./drivers.mjs";
-import { at, check, client, dares, dareText, failed, highlighted, play, prompt, ready, sleep,
-         spots, title, windowBox } from "./play.mjs";
+import { at, check, client, dares, dareText, earlyTaps, failed, highlighted, play, prompt, ready,
+         sleep, spots, title, windowBox } from "./play.mjs";
 
 // From the test's own modules (tests/web/run.sh installs them).
 const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
@@ -131,8 +131,7 @@ async function accessible() {
 // Without the program or the face, the page says so in words where the window was; nothing
 // from the address reaches the page as markup.
 async function faults() {
-    for (const [blocked, words] of [[".wasm", "program did not load"],
-                                    [".woff2", "font did not load"]]) {
+    for (const [blocked, words] of [[".wasm", "program did not load"]]) {
         const { context, driver } = await fresh({ width: 1280, height: 800 });
         await driver.page.setRequestInterception(true);
         driver.page.on("request", request => request.url().endsWith(blocked) ?
@@ -158,6 +157,31 @@ async function faults() {
     const count = await driver.evaluate("document.querySelectorAll('img, b, script').length");
     check(dialogs === 0 && count === 1 && dares.includes(await dareText(driver)),
           "markup in the address stays out of the page");
+    // The page's policy lets in its own scripts and its one inline script, no others: not the
+    // same program from another origin, not another inline script.
+    const elsewhere = await driver.evaluate(`(() => {
+        const own = document.querySelector("script[src]").src;
+        const other = new URL(own);
+        other.hostname = other.hostname === "localhost" ? "127.0.0.1" : "localhost";
+        return other.href;
+    })()`);
+    const blocked = await driver.evaluate(`new Promise(resolve => {
+        const seen = [];
+        window.ran = [];
+        document.addEventListener("securitypolicyviolation",
+            event => seen.push(event.violatedDirective + " " + event.blockedURI));
+        const other = document.createElement("script");
+        other.src = ${JSON.stringify(elsewhere)};
+        other.onload = () => ran.push("other");
+        document.head.append(other);
+        const inline = document.createElement("script");
+        inline.textContent = "ran.push('inline')";
+        document.head.append(inline);
+        setTimeout(() => resolve({ seen, ran }), 1000);
+    })`);
+    check(blocked.ran.length === 0 && blocked.seen.length === 2,
+          `the policy blocks another origin's script and another inline one: ` +
+          JSON.stringify(blocked));
     await context.close();
 }
 
@@ -236,6 +260,11 @@ try {
     for (const page of await browser.pages()) {
         if (page !== driver.page)
             await page.close();
+    }
+    {
+        const { context, driver } = await fresh({ width: 1280, height: 800 });
+        await earlyTaps(driver, engine, url);
+        await context.close();
     }
     if (engine === "chromium") {
         await phone();

@@ -14,6 +14,7 @@ export async function puppeteerDriver(browser, context, work, viewport) {
         page,
         version: () => browser.version(),
         open: url => page.goto(url, { waitUntil: "load" }),
+        go: async url => { page.goto(url, { timeout: 0 }).catch(() => {}); },
         evaluate: expression => page.evaluate(expression),
         move: ({ x, y }) => page.mouse.move(x, y),
         click: ({ x, y }) => page.mouse.click(x, y),
@@ -34,8 +35,9 @@ export async function puppeteerDriver(browser, context, work, viewport) {
     };
 }
 
-// WebKitWebDriver at base, driving MiniBrowser.
-export async function webDriver(base, browserBinary, work) {
+// WebKitWebDriver at base, driving MiniBrowser. With the page load strategy "none", open does not
+// wait for the page to load (go, as puppeteer's driver has it).
+export async function webDriver(base, browserBinary, work, pageLoadStrategy = "normal") {
     async function call(method, where, body) {
         const response = await fetch(base + where, { method,
             headers: { "content-type": "application/json" },
@@ -46,6 +48,7 @@ export async function webDriver(base, browserBinary, work) {
         return answer.value;
     }
     const created = await call("POST", "/session", { capabilities: { alwaysMatch: {
+        pageLoadStrategy,
         "webkitgtk:browserOptions": { binary: browserBinary, args: ["--automation"] } } } });
     const session = `/session/${created.sessionId}`;
     const pointer = actions => call("POST", `${session}/actions`, { actions: [{ type: "pointer",
@@ -55,6 +58,7 @@ export async function webDriver(base, browserBinary, work) {
         version: async () => `${created.capabilities.browserName} ` +
             created.capabilities.browserVersion,
         open: url => call("POST", `${session}/url`, { url }),
+        go: url => call("POST", `${session}/url`, { url }),
         evaluate: expression => call("POST", `${session}/execute/sync`,
             { script: `return ${expression};`, args: [] }),
         move: ({ x, y }) => pointer([{ type: "pointerMove", duration: 0, origin: "viewport",

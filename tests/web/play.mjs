@@ -3,6 +3,7 @@
 // on real clicks, the link, and no dare from the keys.
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
+import http from "node:http";
 import path from "node:path";
 
 const here = path.dirname(new URL(import.meta.url).pathname);
@@ -189,4 +190,95 @@ export async function play(driver, engine, url, website) {
         return { href: a.href, text: a.textContent }; })()`);
     check(link.href.startsWith(website) && link.text.endsWith(new URL(website).host),
           `${engine}: the link names ${new URL(website).host} and opens ${website}`);
+}
+
+// The site at target behind a server of the test's own, which can hold the program (its script
+// and its WebAssembly) until told: a slow network, as slow as the test needs. Each is an origin
+// of its own, with nothing cached for it yet.
+export async function holdingProxy(target) {
+    const held = [];
+    let holding = false;
+    const server = http.createServer((request, response) => {
+        const forward = () => {
+            const upstream = http.request(new URL(request.url, target), {
+                method: request.method, headers: { ...request.headers, host: new URL(target).host },
+            }, answer => {
+                response.writeHead(answer.statusCode, answer.headers);
+                answer.pipe(response);
+            });
+            upstream.on("error", () => response.destroy());
+            request.pipe(upstream);
+        };
+        if (holding && /\/tazzle-[0-9a-f]{16}\.(js|wasm)$/.test(request.url))
+            held.push(forward);
+        else
+            forward();
+    });
+    await new Promise(resolve => server.listen(0, "127.0.0.1", resolve));
+    return {
+        url: `http://127.0.0.1:${server.address().port}/`,
+        hold() { holding = true; },
+        held: () => held.length,
+        release() { holding = false; held.splice(0).forEach(forward => forward()); },
+        close() { server.closeAllConnections(); server.close(); },
+    };
+}
+
+// Before the program has come: taps on "Get Dare" wait for it and give one dare between them,
+// the pointer left over the picture is lit when it comes, and the link opens the site once.
+// driver.go navigates without waiting for the page to load, which a held program holds up.
+export async function earlyTaps(driver, engine, target) {
+    const open = async proxy => {
+        proxy.hold();
+        await driver.go(proxy.url);
+        for (let tries = 0; tries < 100; tries++) {
+            if (await driver.evaluate(`location.port === "${new URL(proxy.url).port}" &&
+                !!document.getElementById("imgGetDare") && !!document.getElementById("status")`))
+                return windowBox(driver);
+            await sleep(100);
+        }
+        throw new Error("the page did not show while its program was held");
+    };
+    let proxy = await holdingProxy(target);
+    try {
+        const box = await open(proxy);
+        await driver.evaluate(`(() => { window.labelChanges = 0;
+            new MutationObserver(records => { labelChanges += records.length; })
+                .observe(document.getElementById("lblDare"), { childList: true,
+                                                              characterData: true, subtree: true });
+        })()`);
+        for (let i = 0; i < 3; i++)
+            await driver.click(at(box, spots.picture));
+        const waiting = await driver.evaluate(`typeof Module === "undefined" || !Module.calledRun`);
+        const unanswered = await dareText(driver) === prompt;
+        const held = proxy.held();
+        proxy.release();
+        const started = await ready(driver);
+        await sleep(300);
+        const first = await dareText(driver);
+        const changes = await driver.evaluate("labelChanges");
+        check(waiting && unanswered && held > 0 && started && changes === 1 &&
+              dares.includes(first) && await highlighted(driver),
+              `${engine}: three clicks while the program was held (${held} of its files), then ` +
+              `it came: one dare ("${first}"), ${changes} change of the label, the picture lit`);
+        await driver.click(at(box, spots.picture));
+        const next = await dareText(driver);
+        check(await driver.evaluate("labelChanges") === 2 && dares.includes(next),
+              `${engine}: the click after that gives the next dare ("${next}")`);
+        proxy.close();
+
+        proxy = await holdingProxy(target);
+        const linkBox = await open(proxy);
+        const before = await driver.tabs();
+        await driver.click(at(linkBox, spots.link));
+        await sleep(1000);
+        proxy.release();
+        const linkStarted = await ready(driver);
+        await sleep(1500);
+        const opened = (await driver.tabs()).filter(tab => !before.includes(tab)).length;
+        check(linkStarted && opened === 1,
+              `${engine}: a click on the link while the program was held opens ${opened} tab`);
+    } finally {
+        proxy.close();
+    }
 }

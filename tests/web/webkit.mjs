@@ -2,7 +2,7 @@
 // WebDriver.
 // Usage: node webkit.mjs <MiniBrowser> <work> <url> <website> <WebKitWebDriver address>
 import { webDriver } from "./drivers.mjs";
-import { check, failed, play } from "./play.mjs";
+import { check, earlyTaps, failed, play } from "./play.mjs";
 
 const [binary, work, url, website, base] = process.argv.slice(2);
 let driver;
@@ -10,6 +10,11 @@ try {
     driver = await webDriver(base, binary, work);
     await driver.resize(1280, 800);
     await play(driver, "webkit", url, website);
+    await driver.close();
+    // A session that does not wait for pages to load, since a held program holds them up.
+    driver = await webDriver(base, binary, work, "none");
+    await driver.resize(1280, 800);
+    await earlyTaps(driver, "webkit", url);
 } catch (error) {
     check(false, `webkit: ${error.stack}`);
 } finally {

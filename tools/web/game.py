@@ -43,14 +43,19 @@ def picture(svg: Path) -> str:
 
 
 def subset_font(font: Path, text: str, site: Path) -> str:
-    """The face cut down to the characters given, as WOFF2 named after its content."""
+    """The face cut down to the characters given, as a WOFF2 data address: it comes with the
+    page's first bytes, so the text shows with the first paint, not a round trip later."""
     subset = site / "font.woff2"
     subprocess.run([sys.executable, "-m", "fontTools.subset", str(font), f"--text={text}",
                     "--flavor=woff2", "--no-hinting", "--desubroutinize",
                     "--layout-features=kern", f"--output-file={subset}"], check=True)
-    name = hashed(site, "liberationsans-bold", ".woff2", subset.read_bytes())
+    data = base64.b64encode(subset.read_bytes()).decode()
     subset.unlink()
-    return name
+    return f"data:font/woff2;base64,{data}"
+
+
+def script_hash(script: str) -> str:
+    return "sha256-" + base64.b64encode(hashlib.sha256(script.encode()).digest()).decode()
 
 
 def compress(site: Path):
@@ -82,7 +87,7 @@ def main():
     site.mkdir(parents=True)
 
     # The face subset to the characters the window shows.
-    font_name = subset_font(Path(args.font), pagewriter(args, "chars"), site)
+    font = subset_font(Path(args.font), pagewriter(args, "chars"), site)
 
     # The program: its script names the WebAssembly module, so that is named first.
     program = Path(args.program)
@@ -101,11 +106,18 @@ def main():
     window = re.sub(r"@PICTURE:([a-z-]+)@",
                     lambda m: picture(Path(args.assets) / f"{m.group(1)}.svg"), window)
     style = fill((templates / "font.css.in").read_text().strip(),
-                 dict(names, FONT=font_name)) + pagewriter(args, "style")
-    style_hash = base64.b64encode(hashlib.sha256(style.encode()).digest()).decode()
+                 dict(names, FONT=font)) + pagewriter(args, "style")
+    # Taps before the program runs are kept for it: the one script in the page. The server's
+    # policy names it by its hash too, which therefore must not change unnoticed.
+    early = (templates / "early.js").read_text()
+    early = "".join(line.strip() for line in early.splitlines() if not line.startswith("//"))
+    policy = (templates / "nginx.conf").read_text()
+    if f"'{script_hash(early)}'" not in policy:
+        sys.exit(f"game.py: nginx.conf's script-src does not allow the page's script: give it "
+                 f"'{script_hash(early)}'")
     page = fill((templates / "index.html.in").read_text(), dict(
-        names, FONT=font_name, PROGRAM=script_name, STYLE=style, WINDOW=window,
-        STYLE_HASH=f"sha256-{style_hash}"))
+        names, PROGRAM=script_name, WASM=wasm_name, STYLE=style, WINDOW=window, EARLY=early,
+        STYLE_HASH=script_hash(style), EARLY_HASH=script_hash(early)))
     (site / "index.html").write_text(page)
     (site / "manifest.json").write_text(
         fill((templates / "manifest.json.in").read_text(), names))
@@ -113,7 +125,7 @@ def main():
     # The offline cache holds exactly what the page needs, under a name of this build's. Those
     # not named after their content carry their hash: one of another build, met when the next
     # release went live while the worker was caching, fails the install.
-    named = [script_name, wasm_name, font_name]
+    named = [script_name, wasm_name]
     files = ["index.html"] + named + ["manifest.json", "icon.svg"] + [
         Path(icon).name for icon in args.icon if Path(icon).suffix == ".png"]
     build = digest("".join(digest((site / f).read_bytes()) for f in sorted(files)).encode())

@@ -109,15 +109,14 @@ def main():
         APT_COMMANDS=e(install_commands(Path(args.readme).read_text(), args.default_url, url)),
         VERIFY=verify)
     # The face covers what the page says; the commands keep to the reader's own monospace.
-    page = fill((templates / "home.html.in").read_text(), dict(values, FONT="@FONT@",
-                                                               STYLE="@STYLE@"))
+    page = fill((templates / "home.html.in").read_text(), dict(values, STYLE="@STYLE@"))
     words = re.sub(r"<pre>.*?</pre>|<code>.*?</code>|<[^>]+>", "", page.split("<body>")[1],
                    flags=re.S)
     font = subset_font(Path(args.font), html.unescape(words), site)
     family = TTFont(args.font)["name"].getDebugName(1)
     style = fill((templates / "home.css").read_text(), {"FONT": font, "FONT_FAMILY": family})
     style = style.strip().replace("\n", "")
-    (site / "index.html").write_text(page.replace("@FONT@", font).replace("@STYLE@", style))
+    (site / "index.html").write_text(page.replace("@STYLE@", style))
     compress(site)
 
 
