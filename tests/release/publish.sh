@@ -9,7 +9,8 @@
 # - publishing N+1 again changes nothing; N again is a rollback, and needs --rollback;
 # - in Chromium, the game's worker installs while N+1 goes live: its cache holds one release,
 #   and the game plays from it offline;
-# - a third release (N+1 under the next version) drops what only N had, but N's downloads;
+# - a third release (N+1 under the next version) drops what only N had, but N's downloads: the
+#   installers that N's and N+1's winget manifests name answer with the bytes they name;
 # - bad input is refused with its error, and the tree stays as it was, byte for byte.
 # Usage: tests/release/publish.sh <the next release's folder>   (after release.sh made both;
 #        as root)
@@ -21,8 +22,8 @@ cd "$here/../.."
 [ "$(id -u)" = 0 ] || fail "the site's own port needs root"
 [ -f "${1:-}/site/index.html" ] && [ -f release/site/index.html ] ||
     fail "usage: $0 <the next release's folder>, after tools/build.sh release"
-tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static openssl curl python3 gpgv \
-    chromium libnss3-tools
+tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static openssl curl python3 \
+    python3-yaml gpgv chromium libnss3-tools
 need nginx openssl curl python3 gpgv chromium certutil
 trap 'nginx_stop; cleanup' EXIT
 chmod 755 "$work" # nginx's workers read the site through it
@@ -146,6 +147,16 @@ done < <(comm -23 <(cd "$old" && find . -type f -printf '%P\n' | LC_ALL=C sort) 
     grep -E -- '-[0-9a-f]{16}\.(js|wasm|woff2)$|^apt/pool/|/by-hash/|^download/')
 echo "$gone files that only N had are gone; its $kept downloads answer with their bytes"
 [ "$gone" -gt 0 ] && [ "$kept" -gt 0 ] || fail "nothing of N's to check"
+# What winget users are told to fetch stays, with the bytes its manifest names.
+for manifests in release/winget "$1/winget"; do
+    read -r address sha < <(/usr/bin/python3 tests/windows/manifests.py get "$manifests" \
+        Installers | /usr/bin/python3 -c 'import json, sys
+installer, = json.load(sys.stdin)
+print(installer["InstallerUrl"], installer["InstallerSha256"].lower())')
+    [ "$(fetch "$address" | sha256sum | cut -d' ' -f1)" = "$sha" ] ||
+        fail "$address does not answer with the installer its manifest names"
+    echo "$address: the installer its winget manifest names"
+done
 
 echo "# the web root after these publishes"
 ls -l "$www" | sed -n 's/.* \(tazzle -> .*\)/\1/p'
