@@ -151,11 +151,14 @@ async function faults() {
     const { context, driver } = await fresh({ width: 1280, height: 800 });
     let dialogs = 0;
     driver.page.on("dialog", dialog => { dialogs++; dialog.dismiss(); });
+    const elements = "document.querySelectorAll('img, b, script').length";
+    await driver.open(url);
+    const plain = await driver.evaluate(elements);
     await driver.open(url + "?<img src=x onerror=alert(1)>&t=<b>x</b>#<script>alert(2)</script>");
     await ready(driver);
     await driver.click(at(await windowBox(driver), spots.picture));
-    const count = await driver.evaluate("document.querySelectorAll('img, b, script').length");
-    check(dialogs === 0 && count === 1 && dares.includes(await dareText(driver)),
+    const count = await driver.evaluate(elements);
+    check(dialogs === 0 && count === plain && dares.includes(await dareText(driver)),
           "markup in the address stays out of the page");
     // The page's policy lets in its own scripts and its one inline script, no others: not the
     // same program from another origin, not another inline script.
@@ -179,7 +182,8 @@ async function faults() {
         document.head.append(inline);
         setTimeout(() => resolve({ seen, ran }), 1000);
     })`);
-    check(blocked.ran.length === 0 && blocked.seen.length === 2,
+    check(blocked.ran.length === 0 && blocked.seen.some(seen => seen.endsWith(elsewhere)) &&
+          blocked.seen.some(seen => seen.endsWith(" inline")),
           `the policy blocks another origin's script and another inline one: ` +
           JSON.stringify(blocked));
     await context.close();

@@ -232,8 +232,10 @@ export async function earlyTaps(driver, engine, target) {
         proxy.hold();
         await driver.go(proxy.url);
         for (let tries = 0; tries < 100; tries++) {
+            // (Asked while the page changes, the question may meet the one before.)
             if (await driver.evaluate(`location.port === "${new URL(proxy.url).port}" &&
-                !!document.getElementById("imgGetDare") && !!document.getElementById("status")`))
+                !!document.getElementById("imgGetDare") && !!document.getElementById("status")`)
+                .catch(() => false))
                 return windowBox(driver);
             await sleep(100);
         }
