@@ -80,6 +80,8 @@ echo "$(basename "$installer"): exit status $status"
 entry
 entry | manifest entry "$out/winget" || fail "$version's entry is not its manifest's"
 [ -f "$folder/LICENSE.txt" ] || fail "$version left no LICENSE.txt"
+/usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
+    "$out/tazzle/icons/Tazzle.ico" || fail "the installed Tazzle.exe says the wrong things"
 status=$(silently "$next/winget" "$nextInstaller")
 echo "$(basename "$nextInstaller"): exit status $status"
 [ "$status" = 0 ] || fail "installing $nextVersion over $version failed"
@@ -91,8 +93,6 @@ entry | manifest entry "$next/winget" || fail "after the upgrade the entry is no
     fail "the upgrade left $version's LICENSE.txt, or not $nextVersion's LICENCE.txt"
 /usr/bin/python3 "$here/installed.py" "$folder" "$WINEPREFIX/drive_c/windows/system32" ||
     fail "the installed folder would not run on Windows as it is"
-/usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
-    "$out/tazzle/icons/Tazzle.ico" || fail "the installed Tazzle.exe says the wrong things"
 for value in "DisplayIcon|C:\\Program Files\\Tazzle\\Tazzle.exe" \
     "UninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\"" \
     "QuietUninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\" /S"; do
