@@ -15,7 +15,6 @@ import json
 import sys
 from pathlib import Path
 
-import jsonschema
 import yaml
 
 
@@ -33,6 +32,7 @@ def load(folder: Path) -> dict:
 
 
 def check(schemas: Path, folder: Path):
+    import jsonschema  # only here: reading a manifest needs no validator
     manifests = load(folder)
     problems = []
     for kind, (file, manifest) in manifests.items():
