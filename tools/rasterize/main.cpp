@@ -117,7 +117,8 @@ int main(int argc, char *argv[])
     bool written = false;
     if (format == QLatin1String("png") || withAlpha) {
         QSaveFile file(output);
-        written = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+        // Quality 0: the smallest file, the same pixels.
+        written = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG", 0) && file.commit();
     } else if (format == QLatin1String("raw")) {
         QByteArray pixels;
         pixels.reserve(image.width() * image.height() * 4);
