@@ -118,9 +118,18 @@ console.log(`clicks every 20 ms before it: ${ms(results.map(r => r.clicks))}; ` 
             `dares they gave: ${ms(results.map(r => r.changes))}`);
 console.log(`over the wire:          ${median(results.map(r => r.wire))} bytes, headers included`);
 
-// Lighthouse, mobile, with its own simulated throttling.
-const scores = await lighthouse(url, chromium, flags, {},
-                                ["performance", "accessibility", "best-practices"]);
-if (scores.accessibility < 100 || scores["best-practices"] < 100)
+// Lighthouse, mobile, with its own simulated throttling. Its performance score moves with
+// whatever else the machine does, so the run of the median score is the one that counts.
+const lighthouseRuns = [];
+for (let run = 0; run < runs; run++) {
+    lighthouseRuns.push(await lighthouse(url, chromium, flags, {},
+                                         ["performance", "accessibility", "best-practices"]));
+}
+lighthouseRuns.sort((a, b) => a.performance - b.performance);
+const scores = lighthouseRuns[Math.floor(runs / 2)];
+console.log(`Lighthouse, median of ${runs}: performance ${scores.performance} ` +
+            `(${lighthouseRuns.map(r => r.performance).join(", ")}), accessibility ` +
+            `${scores.accessibility}, best-practices ${scores["best-practices"]}`);
+if (lighthouseRuns.some(r => r.accessibility < 100 || r["best-practices"] < 100))
     failed = true;
 process.exit(failed ? 1 : 0);
