@@ -67,26 +67,30 @@ silently() { # winget-folder installer
     echo "$status"
 }
 
-version=$(manifest get "$out/winget" AppsAndFeaturesEntries | /usr/bin/python3 -c \
-    'import json, sys; print(json.load(sys.stdin)[0]["DisplayVersion"])')
-nextVersion=$(manifest get "$next/winget" AppsAndFeaturesEntries | /usr/bin/python3 -c \
-    'import json, sys; print(json.load(sys.stdin)[0]["DisplayVersion"])')
+# The version a manifest declares the installer's entry to show.
+declared() {
+    manifest get "$1" AppsAndFeaturesEntries |
+        /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin)[0]["DisplayVersion"])'
+}
+# Installs silently as winget does: status 0, and the entry its manifest declares.
+installs() { # winget-folder installer
+    local status
+    status=$(silently "$1" "$2")
+    echo "$(basename "$2"): exit status $status"
+    [ "$status" = 0 ] || fail "$(basename "$2") did not install"
+    entry
+    entry | manifest entry "$1" || fail "after $(basename "$2") the entry is not its manifest's"
+}
+version=$(declared "$out/winget")
+nextVersion=$(declared "$next/winget")
 [ "$(printf '%s\n' "$nextVersion" "$version" | sort -V | tail -n1)" = "$nextVersion" ] &&
     [ "$nextVersion" != "$version" ] || fail "$nextVersion does not sort above $version"
 echo "# installing $version silently, then $nextVersion over it, as winget does"
-status=$(silently "$out/winget" "$installer")
-echo "$(basename "$installer"): exit status $status"
-[ "$status" = 0 ] || fail "$version did not install"
-entry
-entry | manifest entry "$out/winget" || fail "$version's entry is not its manifest's"
+installs "$out/winget" "$installer"
 [ -f "$folder/LICENSE.txt" ] || fail "$version left no LICENSE.txt"
 /usr/bin/python3 "$here/../dist/windowsresources.py" "$folder/Tazzle.exe" \
     "$out/tazzle/icons/Tazzle.ico" || fail "the installed Tazzle.exe says the wrong things"
-status=$(silently "$next/winget" "$nextInstaller")
-echo "$(basename "$nextInstaller"): exit status $status"
-[ "$status" = 0 ] || fail "installing $nextVersion over $version failed"
-entry
-entry | manifest entry "$next/winget" || fail "after the upgrade the entry is not $nextVersion's"
+installs "$next/winget" "$nextInstaller"
 [ -f "$folder/Tazzle.exe" ] || fail "nothing installed in Program Files\\Tazzle"
 [ "$(entries)" = 1 ] || fail "after the upgrade: $(entries) entries"
 [ ! -e "$folder/LICENSE.txt" ] && [ -f "$folder/LICENCE.txt" ] ||
