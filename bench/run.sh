@@ -9,7 +9,7 @@ tools/install-missing.sh cmake g++ make qt6-base-dev qt6-svg-dev qt6-qpa-plugins
     fonts-liberation2 xvfb valgrind binutils python3 dbus
 
 build=build-bench
-cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DTAZZLE_BUILD_TESTS=OFF \
+cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DTAZZLE_BUILD_BENCH=ON >/dev/null
 cmake --build $build --parallel "$(nproc)" >/dev/null
 

@@ -39,7 +39,7 @@ build() { # build-dir cmake-options...
 }
 
 if [ "$mode" = run ]; then
-    build build -DTAZZLE_BUILD_TESTS=OFF
+    build build -DBUILD_TESTING=OFF
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
         echo "Tazzle is built, but there is no display here to show it on."
         echo "To try it without one: xvfb-run -a $0 run   (apt-get install xvfb)"
@@ -49,7 +49,7 @@ if [ "$mode" = run ]; then
 fi
 
 # The sanitized run first, so that the summary of the plain run ends the output.
-build build-sanitize -DTAZZLE_SANITIZE=ON -DTAZZLE_BUILD_TESTS=ON
+build build-sanitize -DTAZZLE_SANITIZE=ON -DBUILD_TESTING=ON
 # LeakSanitizer too; the end-to-end runs that close the window the usual way run here as well.
 # Full stacks, so that each suppression can name the Qt function that owns its leak.
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
@@ -58,5 +58,5 @@ export UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-exclude system
 ctest --test-dir build-sanitize --output-on-failure --no-tests=error --label-regex sanitized
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
-build build -DTAZZLE_BUILD_TESTS=ON
+build build -DBUILD_TESTING=ON
 ctest --test-dir build --output-on-failure --no-tests=error

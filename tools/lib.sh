@@ -8,7 +8,7 @@ cache=${TAZZLE_CACHE:-/var/cache/tazzle}
 # machines, in a tree at dir; sets rasterize to its path.
 buildHostRasterize() { # dir
     cmake -S "$(dirname "${BASH_SOURCE[0]}")/.." -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DTAZZLE_BUILD_TESTS=OFF >/dev/null
+        -DBUILD_TESTING=OFF >/dev/null
     cmake --build "$1" --target rasterize
     rasterize=$(realpath "$1/tools/rasterize/rasterize")
 }

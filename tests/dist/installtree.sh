@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The tree that `cmake --install` makes is one the desktop accepts: a valid desktop entry and
 # AppStream metadata, every hicolor icon the size its folder names (the smallest opaque), the
-# manual and the licence. Usage: installtree.sh build-dir app-id program-version
+# manual and the licence; the only site it names is the configured one.
+# Usage: installtree.sh build-dir app-id program-version website-url
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-build=$1 appId=$2 version=$3
+build=$1 appId=$2 version=$3 site=${4%/}
 need desktop-file-validate appstreamcli identify convert man
 
 prefix=$work/prefix
@@ -37,4 +38,9 @@ manual=$(MANWIDTH=80 man --warnings -l "$share/man/man6/tazzle.6" 2>&1)
 grep -q "^OPTIONS" <<<"$manual" && ! grep -q "warning" <<<"$manual" ||
     fail "the manual does not render cleanly: $manual"
 grep -q "MIT License" "$share/doc/tazzle/LICENSE" || fail "no licence"
+
+echo "# the site"
+others=$(grep -rhoaE 'https?://[A-Za-z0-9.-]+' "$prefix" | sort -u |
+    grep -vxF -e "$site" -e http://www.w3.org) || true
+[ -z "$others" ] || fail "the tree names sites beside $site: $others"
 echo PASS

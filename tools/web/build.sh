@@ -47,8 +47,7 @@ cmake --install $trees/web --prefix "$PWD/build-web" >/dev/null
 ls -l build-web
 
 if [ "$mode" = web-test ]; then
-    cmake --build $trees/web --target tst_windowbehaviour
-    node $trees/web/web/tst_windowbehaviour.js
+    ctest --test-dir $trees/web --output-on-failure --no-tests=error
     # A second build that differs, for the update a returning visitor meets.
     second=https://second.tazzle.example
     webBuild $trees/second -DTAZZLE_WEBSITE_URL=$second >/dev/null
