@@ -41,11 +41,14 @@ def closest_dare(text):
 
 
 def _shell():
-    """title, prompt, width, height, point_<place>="x y", rect_<control>="l t w h"."""
+    """title, prompt, width, height, point_<place>="x y", rect_<control>="l t w h",
+    box_<place>="l t w h"."""
     facts = {"title": TITLE, "prompt": PROMPT, "width": SIZE[0], "height": SIZE[1]}
     facts.update({f"point_{name}": " ".join(map(str, xy)) for name, xy in _WINDOW["points"].items()})
     facts.update({f"rect_{name}": " ".join(map(str, c["rect"]))
                   for name, c in _WINDOW["controls"].items()})
+    facts.update({f"box_{name}": " ".join(map(str, box))
+                  for name, box in _WINDOW["boxes"].items() if name != "about"})
     return "".join(f"{key}={shlex.quote(str(value))}\n" for key, value in facts.items())
 
 

@@ -1,4 +1,7 @@
 """What the tests that talk to the AT-SPI bus share."""
+import contextlib
+import subprocess
+import sys
 import time
 
 import gi
@@ -63,3 +66,17 @@ def press(accessible):
     action.doAction(actions(accessible).index("Press"))
 
 
+
+
+@contextlib.contextmanager
+def running(command, environment):
+    """Tazzle started with that environment, once it is on the bus: its process and its window's
+    frame. It is ended on leaving."""
+    program = subprocess.Popen(command, env=environment)
+    try:
+        if not wait_for(lambda: application("Tazzle") and application("Tazzle").childCount, 20):
+            sys.exit("FAIL: Tazzle is not on the bus")
+        yield program, application("Tazzle")[0]
+    finally:
+        program.terminate()
+        program.wait(10)

@@ -10,7 +10,7 @@ from urllib.parse import urlparse
 import pyatspi
 
 import a11ybus
-from a11ybus import actions, application, press, pump, showing, wait_for
+from a11ybus import actions, press, pump, showing, wait_for
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from checks import check, verdict  # noqa: E402
@@ -49,12 +49,7 @@ pyatspi.Registry.registerEventListener(
 
 environment = dict(os.environ, PATH=path)
 environment.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
-program = subprocess.Popen([tazzle], env=environment)
-try:
-    if not check(wait_for(lambda: application("Tazzle") and application("Tazzle").childCount, 20),
-                 "Tazzle is not on the bus"):
-        sys.exit(1)
-    frame = application("Tazzle")[0]
+with a11ybus.running([tazzle], environment) as (program, frame):
 
     print("# the tree")
     check(frame.getRole() == pyatspi.ROLE_FRAME and frame.name == TITLE,
@@ -107,8 +102,5 @@ try:
     check(label.name == dare and showing(highlighted), "the link changed the window")
     check(len(announcements) == 5, "the link announced something")
     check(program.poll() is None, "the program ended")
-finally:
-    program.terminate()
-    program.wait(10)
 
 verdict()

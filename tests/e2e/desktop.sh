@@ -10,11 +10,8 @@ here=$(dirname "$0")
 source "$here/../lib.sh"
 expectedWindow
 need Xvfb openbox xdotool wmctrl xprop xwininfo import convert compare python3
-
-startX 1024x768x24
-openbox >/dev/null 2>&1 &
-pids+=($!)
-eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+source "$here/../desktop.sh"
+startDesktop 1024x768x24
 
 # Stand-in openers: one that records its arguments, one that never returns.
 mkdir "$work/hanging" "$work/home"
@@ -29,35 +26,19 @@ start() {
     env -u BROWSER -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$work/home" \
         PATH="$1" "$tazzle" "${@:2}" 2>>"$work/stderr" &
     pid=$!
-    pids+=("$pid")
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" |
-        head -n1) || fail "no window appeared"
-    local scale=${QT_SCALE_FACTOR:-1}
-    local logo=($point_logo)
-    eventually bright $((logo[0] * scale)) $((logo[1] * scale)) || fail "the logo was not drawn"
+    scale=$((${QT_SCALE_FACTOR:-1} * 100))
+    awaitWindow --name "^$title\$"
 }
-shot() { import -window "$wid" "$work/$1.png"; }
 # the dare label's box cut out of a screenshot
-dareBox() {
-    local r=($rect_lblDare)
-    convert "$work/$1.png" -crop "${r[2]}x${r[3]}+${r[0]}+${r[1]}" +repage "$work/$1-dare.png"
-}
+dareBox() { convert "$work/$1.png" -crop "$(crop $rect_lblDare)" +repage "$work/$1-dare.png"; }
 same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
 # Checks of the window as it is now, to be polled with eventually.
-pixel() { shot now && convert "$work/now.png" -colorspace Gray -format "%[fx:int(255*p{$1,$2})]" info:; }
-bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
-dark() { [ "$(pixel "$1" "$2")" -lt 30 ]; }
 looksLike() { shot now && same now "$1"; }
 dareDiffersFrom() { shot now && dareBox now && ! same now-dare "$1-dare"; }
 linkPointer() { [ "$(python3 "$here/cursor.py")" = "32x32+12+1" ]; }
 arrow() { ! linkPointer; }
-at() { xdotool mousemove --window "$wid" "$1" "$2"; }
-clickAt() { at "$1" "$2"; xdotool click 1; }
 close() {
-    wmctrl -i -c "$wid"
-    eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
-    wait "$pid" && status=0 || status=$?
-    [ "$status" = 0 ] || fail "exit status $status after closing"
+    closeWindow
     [ -z "$(find "$work/home" -mindepth 1)" ] || fail "files written: $(find "$work/home")"
 }
 opened() { [ -f "$work/opened" ] && [ "$(wc -l < "$work/opened")" = "$1" ]; }

@@ -7,11 +7,8 @@ source "$here/../lib.sh"
 expectedWindow
 need Xvfb openbox xdotool wmctrl convert import dbus-launch dbus-send setpriv
 tazzle=$(realpath "$1")
-
-startX 800x600x24
-openbox >/dev/null 2>&1 &
-pids+=($!)
-eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+source "$here/../desktop.sh"
+startDesktop 800x600x24
 
 # An unwritable HOME means nothing to root: as root, Tazzle runs as nobody.
 chmod 755 "$work"
@@ -29,32 +26,12 @@ start() {
         ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} ${LSAN_OPTIONS:+LSAN_OPTIONS="$LSAN_OPTIONS"} \
         "$@" "$tazzle" 2>>"$work/stderr" &
     pid=$!
-    pids+=("$pid")
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" |
-        head -n1) || fail "no window: $(tail -n 3 "$work/stderr")"
-    eventually bright $point_logo || fail "the logo was not drawn"
-}
-pixel() {
-    import -window "$wid" "$work/now.png" 2>/dev/null &&
-        convert "$work/now.png" -colorspace Gray -format "%[fx:int(255*p{$1,$2})]" info:
-}
-bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
-# Some pixel of the box is bright: text is drawn there.
-textIn() {
-    import -window "$wid" "$work/now.png" 2>/dev/null &&
-        [ "$(convert "$work/now.png" -crop "$1" -colorspace Gray -format "%[fx:int(255*maxima)]" info:)" -gt 200 ]
+    awaitWindow --pid "$pid"
 }
 # The dare label's first line.
-dareLine=$(read -r l t w _ <<<"$rect_lblDare" && echo "${w}x20+$l+$t")
-dareShown() { ! textIn "$dareLine" || [ "$(convert "$work/now.png" -crop "$dareLine" +repage \
+dareLine=$box_dareFirstLine
+dareShown() { ! textIn $dareLine || [ "$(convert "$work/now.png" -crop "$(crop $dareLine)" +repage \
     -format %# info:)" != "$promptShot" ]; }
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
-close() {
-    wmctrl -i -c "$wid"
-    eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
-    wait "$pid" && status=0 || status=$?
-    [ "$status" = 0 ] || fail "exit status $status after closing"
-}
 nothingWritten() {
     [ -z "$(find "$work/home" -mindepth 1)" ] || fail "written: $(find "$work/home" -mindepth 1)"
 }
@@ -62,21 +39,20 @@ nothingWritten() {
 echo "# HOME unwritable, no XDG_RUNTIME_DIR, no session bus though dbus-launch is installed"
 chmod 555 "$work/home"
 start
-textIn "$dareLine" || fail "no prompt"
-promptShot=$(convert "$work/now.png" -crop "$dareLine" +repage -format %# info:)
-click $point_picture
-eventually bash -c "$(declare -f pixel textIn dareShown); work='$work' wid='$wid' promptShot='$promptShot' dareLine='$dareLine' dareShown" ||
-    fail "no dare"
-click $point_linkText # the opener fails; nothing to show for it
+textIn $dareLine || fail "no prompt"
+promptShot=$(convert "$work/now.png" -crop "$(crop $dareLine)" +repage -format %# info:)
+clickAt $point_picture
+eventually dareShown || fail "no dare"
+clickAt $point_linkText # the opener fails; nothing to show for it
 sleep 0.3
 kill -0 "$pid" || fail "a failing opener ended the program"
-close
+closeWindow
 nothingWritten
 chmod 755 "$work/home"
 
 echo "# with a writable HOME, still no session bus started and nothing written"
 start
-close
+closeWindow
 nothingWritten
 ! pgrep -u "$(stat -c %U "$work/home")" -f "dbus-(launch|daemon)" >/dev/null ||
     fail "a session bus was left behind: $(pgrep -a -u "$(stat -c %U "$work/home")" dbus)"
@@ -105,7 +81,7 @@ else
         return 1
     }
     eventually connected || fail "Tazzle is not on the session bus"
-    close
+    closeWindow
     kill "$DBUS_SESSION_BUS_PID"
     rm -rf "${work:?}/home/.dbus"
 fi
@@ -117,12 +93,12 @@ printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu
     "<cachedir>$work/fonts</cachedir>" >"$work/fonts.conf"
 chmod 777 "$work/fonts"
 start FONTCONFIG_FILE="$work/fonts.conf"
-textIn "$dareLine" || fail "no prompt"
-textIn 160x14+8+272 || fail "no link text"
+textIn $dareLine || fail "no prompt"
+textIn $box_linkText || fail "no link text"
 # The wider face wraps the link's text: the host name goes to a second line, which the window's
 # bottom edge cuts through.
-textIn 130x12+140+276 || textIn 200x8+8+291 || fail "no host name"
-close
+textIn $box_linkHost || textIn $box_linkHostWrapped || fail "no host name"
+closeWindow
 
 echo "# the X server going away ends the program at once, with a non-zero status"
 start

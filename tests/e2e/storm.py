@@ -15,7 +15,7 @@ import pyatspi
 sys.path[:0] = [os.path.join(os.path.dirname(__file__), ".."),
                 os.path.join(os.path.dirname(__file__), "..", "a11y")]
 import a11ybus  # noqa: E402
-from a11ybus import application, showing, wait_for  # noqa: E402
+from a11ybus import showing, wait_for  # noqa: E402
 from checks import check, verdict  # noqa: E402
 from expectedwindow import DARES, PROMPT, SIZE, TITLE, rect  # noqa: E402
 
@@ -65,12 +65,7 @@ def resident_kb(pid):
 
 
 a11ybus.enable()
-program = subprocess.Popen([tazzle], env=dict(os.environ, PATH=path))
-try:
-    if not check(wait_for(lambda: application("Tazzle") and application("Tazzle").childCount, 20),
-                 "Tazzle is not on the bus"):
-        sys.exit(1)
-    frame = application("Tazzle")[0]
+with a11ybus.running([tazzle], dict(os.environ, PATH=path)) as (program, frame):
     label = next(c for c in frame if c.getRole() == pyatspi.ROLE_LABEL)
     highlighted_picture = [c for c in frame if c.getRole() == pyatspi.ROLE_PUSH_BUTTON][1]
     window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
@@ -158,8 +153,5 @@ try:
     print(f"{events} events; {requests} requests; {len(dares)} dares seen; resident memory "
           f"grew by {grown} kB after the first thousand", flush=True)
     check(grown <= 1024, f"resident memory grew by {grown} kB")
-finally:
-    program.terminate()
-    program.wait(10)
 
 verdict()

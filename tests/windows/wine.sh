@@ -29,10 +29,8 @@ export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="m
 trap 'status=$?; wineserver -k 2>/dev/null || true
 [ $status = 0 ] || { mkdir -p "$out/failure"; cp "$work"/*.png "$out/failure/" 2>/dev/null; }
 cleanup' EXIT
-startX 1280x800x24
-openbox >/dev/null 2>&1 &
-pids+=($!)
-eventually wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+source "$here/../desktop.sh"
+startDesktop 1280x800x24
 recordingOpener "$work/opener" "$work/opened"
 export PATH=$work/opener:$PATH
 
@@ -126,46 +124,17 @@ start() {
     xdotool mousemove 1279 799 # off where the window will be
     (cd "$work" && exec wine "C:\\Program Files\\Tazzle\\Tazzle.exe" >>"$work/stderr" 2>&1) &
     pid=$!
-    pids+=("$pid")
-    # Asked again until it answers: Wine's short-lived windows can vanish while xdotool looks at
-    # them, and it then gives up with an X error.
-    wid=
-    for _ in $(seq 60); do
-        wid=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1) || true
-        [ -n "$wid" ] && break
-        sleep 0.5
-    done
-    [ -n "$wid" ] || fail "no window appeared"
-    eventually bright $point_logo || fail "the logo was not drawn"
+    awaitWindow --name "^$title\$"
 }
-shot() { import -window "$wid" "$work/$1.png"; }
-# The grey level at a point of the layout, at this scale.
-pixel() {
-    shot now && convert "$work/now.png" -colorspace Gray \
-        -format "%[fx:int(255*p{$(($1 * scale / 100)),$(($2 * scale / 100))})]" info:
-}
-bright() { [ "$(pixel "$1" "$2")" -gt 200 ]; }
-dark() { [ "$(pixel "$1" "$2")" -lt 30 ]; }
-# Where the window shows a point of its layout, at this scale.
-at() { xdotool mousemove --window "$wid" $(($1 * scale / 100)) $(($2 * scale / 100)); }
-clickAt() { at "$1" "$2"; sleep 0.2; xdotool click 1; }
 # The dare label's text, read off the screen.
 dareText() {
     shot text
-    local r=($rect_lblDare)
-    convert "$work/text.png" \
-        -crop $((r[2] * scale / 100))x$((r[3] * scale / 100))+$((r[0] * scale / 100))+$((r[1] * scale / 100)) \
-        +repage -colorspace Gray -resize $((30000 / scale))% -negate "$work/text-ocr.png"
+    convert "$work/text.png" -crop "$(crop $rect_lblDare)" +repage -colorspace Gray \
+        -resize $((30000 / scale))% -negate "$work/text-ocr.png"
     tesseract "$work/text-ocr.png" - --psm 6 2>/dev/null | tr '\n' ' ' | sed 's/  */ /g; s/ $//'
 }
 isDare() { /usr/bin/python3 "$here/../expectedwindow.py" isdare "$1"; }
 promptGone() { [ "$(dareText)" != "$prompt" ]; }
-close() {
-    wmctrl -i -c "$wid"
-    eventually bash -c "! kill -0 $pid 2>/dev/null" || fail "closing did not end the program"
-    wait "$pid" && status=0 || status=$?
-    [ "$status" = 0 ] || fail "exit status $status after closing"
-}
 clientSize() { xwininfo -id "$wid" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
 # Compares the picture at layout (x, y) with the raster made for this scale.
 pictureMatches() {
@@ -202,7 +171,7 @@ eventually bash -c "[ \$(wc -l < '$work/opened') = 2 ]" || fail "two clicks open
 sleep 1
 [ "$(sort -u "$work/opened")" = "$url" ] || [ "$(sort -u "$work/opened")" = "$url/" ] ||
     fail "the link opened '$(cat "$work/opened")', not $url"
-close
+closeWindow
 [ "$(profile)" = "$before" ] ||
     fail "running Tazzle changed the profile or registry: $(diff <(echo "$before") <(profile))"
 
@@ -227,7 +196,7 @@ echo "Uninstall.exe while Tazzle runs: exit status $status"
     fail "the uninstaller went ahead while Tazzle ran, or said so with $status"
 [ "$(state)" = "$before" ] || fail "refusing changed the install: $(diff <(echo "$before") <(state))"
 kill -0 "$pid" || fail "Tazzle did not survive the refusals"
-close
+closeWindow
 [ "$(silently "$next/winget" "$nextInstaller")" = 0 ] && [ "$(entries)" = 1 ] &&
     [ "$(state)" = "$before" ] || fail "installing the same version again did not leave the same install"
 
@@ -251,7 +220,7 @@ eventually bright $point_pictureInside || fail "no highlight over the picture at
 clickAt $point_picture
 eventually promptGone || fail "a click at 150 % left the prompt"
 isDare "$(dareText)" || fail "at 150 % a click gave '$(dareText)'"
-close
+closeWindow
 
 echo "# start-up beside a bare Qt window, from a copy of the installed folder"
 cp -r "$folder" "$work/bench"
