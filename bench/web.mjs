@@ -6,17 +6,14 @@
 // practices scores.
 // Usage: node web.mjs <site folder> <url> <chromium>
 import { readdirSync, readFileSync, statSync } from "node:fs";
-import { createRequire } from "node:module";
 import path from "node:path";
 import zlib from "node:zlib";
+import { chromiumFlags, launch } from "../tests/web/drivers.mjs";
 import { lighthouse } from "./lighthouse.mjs";
 
-const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
-const puppeteer = require("puppeteer-core");
 const [site, url, chromium] = process.argv.slice(2);
 const budget = 48 * 1024;
-const flags = ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-    "--disable-background-networking", "--disable-component-update", "--disable-sync"];
+const flags = ["--headless=new", ...chromiumFlags];
 let failed = false;
 
 // Every file a visit can fetch, licence texts aside, as a server sends it with brotli.
@@ -41,7 +38,7 @@ if (total > budget)
 // down, 675 kbit/s up, the processor 4 times slower. Cold: a fresh profile each time.
 const runs = 3;
 const results = [];
-const browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: flags });
+const browser = await launch("chromium", chromium);
 try {
     for (let run = 0; run < runs; run++) {
         const context = await browser.createBrowserContext();

@@ -9,22 +9,17 @@
 # made, signed with TAZZLE_GPG_KEY, whose keyring is GNUPGHOME; as root)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-source "$(dirname "$0")/../web/nginx.sh"
 source "$(dirname "$0")/../../tools/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 next=$(realpath "${1:?usage: $0 NEXT-CHECKOUT}")
 cd "$here/../.."
-[ "$(id -u)" = 0 ] || fail "a clean system to install into needs root"
 [ -n "${TAZZLE_GPG_KEY:-}" ] && [ -s release/tazzle-archive-keyring.pgp ] &&
     [ -s "$next/release/tazzle-archive-keyring.pgp" ] ||
     fail "no signed release/ (TAZZLE_GPG_KEY=... tools/build.sh release), here and in $next"
 tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static mmdebstrap openssl curl \
     gnupg gpgv python3
 need nginx mmdebstrap openssl curl unshare gpg gpgv python3
-trap 'nginx_stop; cleanup' EXIT
-chmod 755 "$work" # nginx's workers read the sites through it
-eval "$(cmake -P cmake/release.cmake)"
-host=$(sed -E 's|^https?://||; s|/$||' <<<"$TAZZLE_DEFAULT_WEBSITE_URL")
+source tests/site/served.sh
 mirror=$(tools/debian-mirror.sh)
 packages=(bookworm="$next/build-package/bookworm" trixie="$next/build-package/trixie")
 
@@ -54,15 +49,10 @@ for deb in "$work"/site-tampered/apt/pool/main/t/tazzle/tazzle_*.deb; do
 done
 
 echo "# served as $host over TLS, by an authority made for this run, through the test's proxy"
-tls_authority "$work" "$host"
 www=$work/www
 webroot=$www/tazzle
-mkdir -p "$work/control"
-nginx_start "$webroot" "$work" 8443 "$work/site.pem" "$work/site.key"
-TAZZLE_HOST=$host TAZZLE_CA=$work/ca.pem python3 "$here/inflight.py" proxy 443 8443 \
-    "$work/site.pem" "$work/site.key" "$work/control" >"$work/proxy.log" 2>&1 &
-pids+=($!)
-eventually grep -q "proxy: ready" "$work/proxy.log" || fail "the proxy did not start"
+serveSite "$webroot" 8443
+startProxy
 # A release goes live as a maker publishes it; a site apt must refuse is put in place as it is.
 publish() { tools/publish.sh "$@" | sed 's/^/    /'; }
 serve() { rm -rf "$www" && mkdir "$www" && ln -s "$work/site-$1" "$webroot"; }

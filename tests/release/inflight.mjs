@@ -6,12 +6,10 @@
 //   (each site: a release's site folder; the proxy's pid is in <control folder>/proxy.pid)
 import { createHash } from "node:crypto";
 import { existsSync, readFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import net from "node:net";
 import path from "node:path";
-import { puppeteerDriver } from "../web/drivers.mjs";
-import { at, check, dares, dareText, failed, ready, sleep, spots, windowBox }
-    from "../web/play.mjs";
+import { launch, puppeteerDriver, until } from "../web/drivers.mjs";
+import { at, check, dares, dareText, failed, ready, spots, windowBox } from "../web/play.mjs";
 
 const [binary, home, url, control, ...releases] = process.argv.slice(2);
 const sites = Object.fromEntries(releases.map(release => release.split("=")));
@@ -19,22 +17,14 @@ const host = new URL(url).host;
 const sha256 = file => existsSync(file) && createHash("sha256").update(readFileSync(file))
     .digest("hex");
 
-const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
-const puppeteer = require("puppeteer-core");
-const browser = await puppeteer.launch({ browser: "chrome", executablePath: binary,
-    headless: true, defaultViewport: null, env: { ...process.env, HOME: home },
-    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync", "--window-size=1280,800",
-           `--host-resolver-rules=MAP ${host} 127.0.0.1`] });
+const browser = await launch("chromium", binary, { host, home });
 try {
     const driver = await puppeteerDriver(browser, browser.defaultBrowserContext(), control,
                                          { width: 1280, height: 800 });
     await driver.open(`${url}/play/`);
     // Settled: a worker in control, and its one cache as full as its list.
-    let entries = [];
-    for (let tries = 0; tries < 300 && !entries.length; tries++) {
-        await sleep(100);
-        entries = await driver.settle(`(async () => {
+    const entries = await until(async () => {
+        const held = await driver.settle(`(async () => {
             const names = await caches.keys();
             const worker = (await navigator.serviceWorker.getRegistration())?.active;
             if (!navigator.serviceWorker.controller || names.length !== 1 || !worker)
@@ -50,8 +40,9 @@ try {
                 return [new URL(request.url).pathname, [...new Uint8Array(digest)]
                     .map(b => b.toString(16).padStart(2, "0")).join("")];
             }));
-        })()`).catch(() => []);
-    }
+        })()`);
+        return held.length > 0 && held;
+    }, 300) || [];
     const ran = existsSync(path.join(control, "ran")) &&
         readFileSync(path.join(control, "ran"), "utf8").split("\n")[0] === "0";
     check(ran && entries.length > 0, `the next release went live while the worker installed, ` +
@@ -66,15 +57,11 @@ try {
 
     // The server goes; the game stays.
     process.kill(Number(readFileSync(path.join(control, "proxy.pid"), "utf8")));
-    let down = false;
-    for (let tries = 0; tries < 50 && !down; tries++) {
-        down = await new Promise(resolve => {
-            const socket = net.connect(443, "127.0.0.1");
-            socket.on("connect", () => { socket.destroy(); resolve(false); });
-            socket.on("error", () => resolve(true));
-        });
-        await sleep(100);
-    }
+    const down = await until(() => new Promise(resolve => {
+        const socket = net.connect(443, "127.0.0.1");
+        socket.on("connect", () => { socket.destroy(); resolve(false); });
+        socket.on("error", () => resolve(true));
+    }));
     await driver.open(`${url}/play/`);
     const played = await ready(driver);
     await driver.click(at(await windowBox(driver), spots.picture));

@@ -16,20 +16,14 @@
 #        as root)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-source "$(dirname "$0")/../web/nginx.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here/../.."
-[ "$(id -u)" = 0 ] || fail "the site's own port needs root"
 [ -f "${1:-}/site/index.html" ] && [ -f release/site/index.html ] ||
     fail "usage: $0 <the next release's folder>, after tools/build.sh release"
 tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static openssl curl python3 \
     python3-yaml gpgv chromium libnss3-tools
 need nginx openssl curl python3 gpgv chromium certutil
-trap 'nginx_stop; cleanup' EXIT
-chmod 755 "$work" # nginx's workers read the site through it
-eval "$(cmake -P cmake/release.cmake)"
-url=${TAZZLE_DEFAULT_WEBSITE_URL%/}
-export TAZZLE_HOST=${url#https://} TAZZLE_CA=$work/ca.pem
+source tests/site/served.sh
 old=$(realpath release/site) new=$(realpath "$1/site")
 versionOf() { basename "$(echo "$1"/download/*/)"; }
 oldVersion=$(versionOf "$old") newVersion=$(versionOf "$new")
@@ -39,20 +33,9 @@ echo "# N is $oldVersion, N+1 is $newVersion"
 
 www=$work/www
 webroot=$www/tazzle
-mkdir -p "$www" "$work/control"
-tls_authority "$work" "$TAZZLE_HOST"
-nginx_start "$webroot" "$work" 8443 "$work/site.pem" "$work/site.key"
-proxyStart() {
-    python3 "$here/inflight.py" proxy 443 8443 "$work/site.pem" "$work/site.key" \
-        "$work/control" >>"$work/proxy.log" 2>&1 &
-    pids+=($!)
-    echo $! >"$work/control/proxy.pid"
-    eventually grep -q "proxy: ready" "$work/proxy.log" || fail "the proxy did not start"
-}
-proxyStart
-fetch() {
-    curl --silent --show-error --cacert "$work/ca.pem" --resolve "$TAZZLE_HOST:443:127.0.0.1" "$@"
-}
+mkdir -p "$www"
+serveSite "$webroot" 8443
+startProxy
 status() { fetch --output /dev/null --write-out '%{http_code}' "$url/$1"; }
 publish() { tools/publish.sh "$@" 2>&1 | sed 's/^/    /'; }
 # The web root and everything beside it, names, links and bytes.
@@ -117,15 +100,13 @@ serves "$oldVersion" || fail "the rollback does not serve N"
 
 echo "# in Chromium, N's worker installs while N+1 goes live"
 modules=$(tests/web/modules.sh)
-mkdir -p "$work/chromium/.pki/nssdb"
-certutil -N -d "sql:$work/chromium/.pki/nssdb" --empty-password
-certutil -A -d "sql:$work/chromium/.pki/nssdb" -n "Tazzle test authority" -t C,, -i "$work/ca.pem"
+trustingDatabase "$work/chromium/.pki/nssdb"
 printf '%s\t%s\n' '/play/sw\.js$' "$PWD/tools/publish.sh $new $webroot" >"$work/control/arm"
 TAZZLE_NODE_MODULES=$modules node "$here/inflight.mjs" "$(command -v chromium)" \
     "$work/chromium" "$url" "$work/control" "$oldVersion=$old" "$newVersion=$new" ||
     fail "the worker does not hold one release: $(tail -n 20 "$work/proxy.log")"
 sed -n '2,$s/^/    /p' "$work/control/ran"
-proxyStart
+startProxy
 
 echo "# a third release drops what only N had, but N's downloads"
 third=${newVersion%.*}.$((${newVersion##*.} + 1))

@@ -6,25 +6,16 @@
 // Usage: node site.mjs chromium|firefox <browser> <work> <site url> <home title> <trust folder>
 //        node site.mjs webkit <MiniBrowser> <work> <site url> <home title> <WebKitWebDriver>
 import { readFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import net from "node:net";
 import path from "node:path";
 import { lighthouse } from "../../bench/lighthouse.mjs";
-import { puppeteerDriver, webDriver } from "../web/drivers.mjs";
-import { at, check, dares, dareText, failed, ready, sleep, spots, windowBox }
-    from "../web/play.mjs";
+import { chromiumFlags, launch, puppeteerDriver, until, webDriver } from "../web/drivers.mjs";
+import { at, check, dares, dareText, failed, ready, spots, windowBox } from "../web/play.mjs";
 
 const [engine, binary, work, url, homeTitle, extra] = process.argv.slice(2);
 const host = new URL(url).host;
 const home = `${url}/`;
-const within = async condition => {
-    for (let tries = 0; tries < 100; tries++) {
-        if (await condition().catch(() => false)) // a page coming in has no context yet
-            return true;
-        await sleep(100);
-    }
-    return false;
-};
+const within = async condition => Boolean(await until(condition, 100));
 
 async function homePage(driver) {
     await driver.open(home);
@@ -123,32 +114,19 @@ async function chromiumOnly(browser) {
     await context.close();
 }
 
-const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
 let browser, driver;
 try {
     if (engine === "webkit") {
         driver = await webDriver(extra, binary, work);
         await driver.resize(1280, 800);
     } else {
-        const puppeteer = require("puppeteer-core");
-        // Chromium trusts the authorities of $HOME/.pki/nssdb, Firefox those of its profile.
-        const chromiumFlags = ["--no-sandbox", "--disable-gpu", "--no-first-run",
-            "--disable-background-networking", "--disable-component-update", "--disable-sync",
-            "--window-size=1280,800", `--host-resolver-rules=MAP ${host} 127.0.0.1`];
-        browser = await puppeteer.launch({
-            browser: engine === "chromium" ? "chrome" : engine, executablePath: binary,
-            headless: true, defaultViewport: null,
-            args: engine === "chromium" ? chromiumFlags : [],
-            env: { ...process.env, HOME: extra },
-            userDataDir: engine === "firefox" ? path.join(extra, "profile") : undefined,
-            extraPrefsFirefox: { "browser.shell.checkDefaultBrowser": false,
-                                 "network.dns.localDomains": host } });
+        browser = await launch(engine, binary, { host, home: extra });
         driver = await puppeteerDriver(browser, browser.defaultBrowserContext(), work,
                                        { width: 1280, height: 800 });
         if (engine === "chromium") {
             await chromiumOnly(browser);
-            const flags = chromiumFlags.filter(flag => !/^--(window-size|host-resolver)/.test(flag))
-                .concat("--headless=new", `--host-resolver-rules="MAP ${host} 127.0.0.1"`);
+            const flags = chromiumFlags.concat("--headless=new",
+                `--host-resolver-rules="MAP ${host} 127.0.0.1"`);
             const report = await lighthouse(home, binary, flags, { HOME: extra },
                 ["performance", "accessibility", "best-practices", "seo"]);
             for (const id of ["accessibility", "best-practices", "seo"])

@@ -12,28 +12,16 @@
 # Usage: tests/site/site.sh    (after tools/build.sh release; as root)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-source "$(dirname "$0")/../web/nginx.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here/../.."
-[ "$(id -u)" = 0 ] || fail "the site's own ports need root"
 [ -f release/site/index.html ] || fail "no release/site/ (tools/build.sh release)"
 tools/install-missing.sh nginx-light libnginx-mod-http-brotli-static openssl curl p7zip-full \
     libnss3-tools chromium firefox-esr webkit2gtk-driver xvfb xauth dbus dbus-x11 x11-utils \
     imagemagick python3-jsonschema python3-yaml
 need nginx openssl curl 7z certutil unshare chromium firefox-esr WebKitWebDriver Xvfb
-trap 'nginx_stop; cleanup' EXIT
-chmod 755 "$work" # nginx's workers read the site through it
-eval "$(cmake -P cmake/release.cmake)"
-url=${TAZZLE_DEFAULT_WEBSITE_URL%/}
-host=${url#https://}
+source tests/site/served.sh
 site=$(realpath release/site)
-
-tls_authority "$work" "$host"
-nginx_start "$site" "$work" 443 "$work/site.pem" "$work/site.key"
-fetch() {
-    curl --silent --show-error --cacert "$work/ca.pem" --resolve "$host:443:127.0.0.1" \
-        --resolve "$host:80:127.0.0.1" "$@"
-}
+serveSite "$site" 443
 
 echo "# TLS, as a client meets it"
 tls() { # openssl s_client options...
@@ -139,13 +127,8 @@ modules=$(tests/web/modules.sh)
 export TAZZLE_NODE_MODULES=$modules
 title=$(sed -n 's|.*<title>\(.*\)</title>.*|\1|p' "$site/index.html")
 # Each browser trusts the authority of this run, and it alone beside the system's.
-trusting() { # NSS database folder
-    mkdir -p "$1"
-    certutil -N -d "sql:$1" --empty-password
-    certutil -A -d "sql:$1" -n "Tazzle test authority" -t C,, -i "$work/ca.pem"
-}
-trusting "$work/chromium/.pki/nssdb"
-trusting "$work/firefox/profile"
+trustingDatabase "$work/chromium/.pki/nssdb"
+trustingDatabase "$work/firefox/profile"
 # WebKitGTK has no switch for either: it runs where the host name and the authority are the
 # system's own, in a mount namespace of its own that goes with it.
 { cat /etc/hosts; echo "127.0.0.1 $host"; } >"$work/hosts"
@@ -155,7 +138,7 @@ group=
 stopGroup() { [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true; group=; }
 trap 'stopGroup; nginx_stop; cleanup' EXIT
 for engine in chromium firefox webkit; do
-    nginx_start "$site" "$work" 443 "$work/site.pem" "$work/site.key"
+    serveSite "$site" 443
     if [ "$engine" = webkit ]; then
         setsid unshare --mount --propagation private -- bash -c '
             mount --bind "$0/hosts" /etc/hosts &&

@@ -4,24 +4,14 @@
 // Usage: node browsers.mjs chromium|firefox <browser> <work> <url> <website>
 //            [<live site link> <site> <second build's site> <second build's website>]
 import { readFileSync, renameSync, symlinkSync } from "node:fs";
-import { createRequire } from "node:module";
 import path from "node:path";
-import { puppeteerDriver } from "./drivers.mjs";
+import { launch, puppeteerDriver, sleep, until } from "./drivers.mjs";
 import { at, check, client, dares, dareText, earlyTaps, failed, highlighted, play, prompt, ready,
-         sleep, spots, title, windowBox } from "./play.mjs";
+         spots, title, windowBox } from "./play.mjs";
 
-// From the test's own modules (tests/web/run.sh installs them).
-const require = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`);
-const puppeteer = require("puppeteer-core");
 const [engine, executable, work, url, website, live, site, second, secondWebsite] =
     process.argv.slice(2);
-const chromiumFlags = ["--no-sandbox", "--disable-gpu", "--no-first-run",
-    "--disable-background-networking", "--disable-component-update", "--disable-sync",
-    "--window-size=1280,800"];
-const browser = await puppeteer.launch({
-    browser: engine === "chromium" ? "chrome" : engine, executablePath: executable,
-    headless: true, defaultViewport: null, args: engine === "chromium" ? chromiumFlags : [],
-    extraPrefsFirefox: { "browser.shell.checkDefaultBrowser": false } });
+const browser = await launch(engine, executable);
 
 async function fresh(viewport) {
     const context = await browser.createBrowserContext();
@@ -137,13 +127,10 @@ async function faults() {
         driver.page.on("request", request => request.url().endsWith(blocked) ?
             request.abort() : request.continue());
         await driver.open(url);
-        let status = "";
-        for (let tries = 0; tries < 50 && !status; tries++) {
-            await sleep(100);
-            status = await driver.evaluate(`(() => { const s = document.getElementById("status");
-                return !s.hidden && document.getElementById("frmTazzle").hidden ?
-                    s.textContent : ""; })()`);
-        }
+        const status = await until(() => driver.evaluate(`(() => {
+            const s = document.getElementById("status");
+            return !s.hidden && document.getElementById("frmTazzle").hidden ?
+                s.textContent : ""; })()`)) || "";
         check(status.includes(words), `${blocked} blocked: the page says "${status}"`);
         await driver.screenshot(`blocked${blocked.replace(".", "-")}`);
         await context.close();
@@ -205,11 +192,10 @@ async function offlineAndUpdate() {
         for (const name of await caches.keys())
             urls.push(...(await (await caches.open(name)).keys()).map(r => name + " " + r.url));
         return urls; })()`);
-    let cached = [];
-    for (let tries = 0; tries < 50 && !cached.some(entry => entry.endsWith(".wasm")); tries++) {
-        await sleep(100);
-        cached = await kept();
-    }
+    const cached = await until(async () => {
+        const entries = await kept();
+        return entries.some(entry => entry.endsWith(".wasm")) && entries;
+    }) || [];
     check(cached.some(entry => entry.endsWith(".wasm")), "the offline cache holds the program");
     await page.setOfflineMode(true);
     for (const address of ["", "index.html", "?from=home", "index.html?utm=x"]) {
@@ -235,12 +221,10 @@ async function offlineAndUpdate() {
               loaded.every(name => files(second).includes(name)),
               `the next visit after an update has the new build, whole: ${loaded.join(", ")}`);
         let caches = [];
-        for (let tries = 0; tries < 50; tries++) {
+        await until(async () => {
             caches = [...new Set((await kept()).map(entry => entry.split(" ")[0]))];
-            if (caches.length === 1 && (await kept()).some(e => e.endsWith(".wasm")))
-                break;
-            await sleep(100);
-        }
+            return caches.length === 1 && (await kept()).some(e => e.endsWith(".wasm"));
+        });
         check(caches.length === 1, `one offline cache left: ${caches.join(", ")}`);
         await page.setOfflineMode(true);
         await driver.open(url);

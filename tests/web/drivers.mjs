@@ -2,7 +2,47 @@
 // puppeteer-core for Chromium (DevTools protocol) and Firefox (WebDriver BiDi), plain W3C
 // WebDriver for WebKitGTK.
 import { writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import path from "node:path";
+
+export const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+// Asks probe every 100 ms until it answers with something true, at most tries times, and returns
+// its last answer. A probe that throws (a page coming in has no context yet) answers false.
+export async function until(probe, tries = 50) {
+    let answer = false;
+    for (let i = 0; i < tries; i++) {
+        answer = await Promise.resolve().then(probe).catch(() => false);
+        if (answer)
+            return answer;
+        await sleep(100);
+    }
+    return answer;
+}
+
+// What a headless Chromium needs here: no sandbox as root, nothing fetched behind the test's back.
+export const chromiumFlags = ["--no-sandbox", "--disable-gpu", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync"];
+
+// Chromium or Firefox, headless, driven by puppeteer-core from the test's own modules (tests/web/
+// modules.sh installs them). With host, that name resolves to this machine; with home, Chromium
+// trusts the authorities of home/.pki/nssdb and Firefox those of home/profile; args are
+// Chromium's, after its own, and a window of 1280 × 800 unless they say otherwise.
+export async function launch(engine, executablePath, { host, home, args = [] } = {}) {
+    const puppeteer = createRequire(`${process.env.TAZZLE_NODE_MODULES}/`)("puppeteer-core");
+    const chromium = engine === "chromium";
+    const size = args.some(flag => flag.startsWith("--window-size")) ? [] :
+        ["--window-size=1280,800"];
+    return puppeteer.launch({
+        browser: chromium ? "chrome" : engine, executablePath, headless: true,
+        defaultViewport: null,
+        args: chromium ? [...chromiumFlags, ...size, ...args,
+            ...(host ? [`--host-resolver-rules=MAP ${host} 127.0.0.1`] : [])] : [],
+        env: home ? { ...process.env, HOME: home } : process.env,
+        userDataDir: home && !chromium ? path.join(home, "profile") : undefined,
+        extraPrefsFirefox: { "browser.shell.checkDefaultBrowser": false,
+                             ...(host ? { "network.dns.localDomains": host } : {}) } });
+}
 
 export async function puppeteerDriver(browser, context, work, viewport) {
     const page = await context.newPage();
@@ -82,12 +122,8 @@ export async function webDriver(base, browserBinary, work, pageLoadStrategy = "n
         async titleOf(handle) {
             const current = await call("GET", `${session}/window`);
             await call("POST", `${session}/window`, { handle });
-            let title = "";
-            for (let tries = 0; tries < 50 && !title; tries++) {
-                await new Promise(resolve => setTimeout(resolve, 100));
-                title = await driver.evaluate(
-                    "document.readyState === 'complete' && document.title");
-            }
+            const title = await until(() => driver.evaluate(
+                "document.readyState === 'complete' && document.title")) || "";
             await call("POST", `${session}/window`, { handle: current });
             return title;
         },

@@ -5,6 +5,7 @@ import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import http from "node:http";
 import path from "node:path";
+import { sleep, until } from "./drivers.mjs";
 
 const here = path.dirname(new URL(import.meta.url).pathname);
 // The window as it must be, from the tests' record of it.
@@ -33,7 +34,6 @@ export function check(ok, what) {
         failures++;
 }
 export const failed = () => failures;
-export const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // The mean brightness (0 to 1) of a rectangle of a screenshot, in device pixels.
 export function brightness(png, { x, y, width, height }) {
@@ -63,12 +63,7 @@ export const highlighted = driver =>
 
 // Waits until the program listens to the page.
 export async function ready(driver) {
-    for (let tries = 0; tries < 100; tries++) {
-        if (await driver.evaluate(`typeof Module === "object" && !!Module.calledRun`))
-            return true;
-        await sleep(100);
-    }
-    return false;
+    return until(() => driver.evaluate(`typeof Module === "object" && !!Module.calledRun`), 100);
 }
 
 // The picture's look, from a screenshot: the highlight is a solid white pill.
@@ -155,27 +150,21 @@ export async function play(driver, engine, url, website) {
     // The link: a new tab at the makers' site for each click, on the text or the underline.
     // Tab reaches the link, so the keys above may have opened a tab of their own: it comes in
     // its own time, and is not one of these.
-    let tabs = await driver.tabs();
-    for (let tries = 0; tries < 30; tries++) {
-        await sleep(100);
+    const earlier = await driver.tabs();
+    const tabs = await until(async () => {
         const now = await driver.tabs();
-        if (now.length !== tabs.length) {
-            tabs = now;
-            break;
-        }
-    }
+        return now.length !== earlier.length && now;
+    }, 30) || earlier;
     const opened = [];
     for (const spot of [spots.link, spots.underline]) {
         await driver.click(at(box, spot));
         // A new tab comes in its own time, slower on a busy machine.
-        for (let tries = 0; tries < 150; tries++) {
+        const now = await until(async () => {
             const now = (await driver.tabs()).filter(tab => !tabs.includes(tab));
-            if (now.length > opened.length) {
-                opened.splice(0, opened.length, ...now);
-                break;
-            }
-            await sleep(100);
-        }
+            return now.length > opened.length && now;
+        }, 150);
+        if (now)
+            opened.splice(0, opened.length, ...now);
     }
     await sleep(500); // and no third
     const count = (await driver.tabs()).length - tabs.length;
@@ -231,14 +220,10 @@ export async function earlyTaps(driver, engine, target) {
     const open = async proxy => {
         proxy.hold();
         await driver.go(proxy.url);
-        for (let tries = 0; tries < 100; tries++) {
-            // (Asked while the page changes, the question may meet the one before.)
-            if (await driver.evaluate(`location.port === "${new URL(proxy.url).port}" &&
-                !!document.getElementById("imgGetDare") && !!document.getElementById("status")`)
-                .catch(() => false))
-                return windowBox(driver);
-            await sleep(100);
-        }
+        // (Asked while the page changes, the question may meet the one before.)
+        if (await until(() => driver.evaluate(`location.port === "${new URL(proxy.url).port}" &&
+            !!document.getElementById("imgGetDare") && !!document.getElementById("status")`), 100))
+            return windowBox(driver);
         throw new Error("the page did not show while its program was held");
     };
     let proxy = await holdingProxy(target);

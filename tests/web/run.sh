@@ -7,27 +7,24 @@
 #   tests/web/run.sh <site> <website address> <second build's site> <its website address>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../lib.sh"
 site=$(realpath "$1")
 website=$2
 second=$(realpath "$3")
 second_website=$4
 minibrowser=$("$here/webkit.sh" --path)
-
-for tool in node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx Xvfb \
-    dbus-run-session convert curl; do
-    command -v "$tool" >/dev/null || { echo "the web test needs $tool" >&2; exit 1; }
-done
+need node npm chromium firefox-esr WebKitWebDriver "$minibrowser" nginx Xvfb dbus-run-session \
+    convert curl
 
 modules=$("$here/modules.sh")
 export TAZZLE_NODE_MODULES=$modules
 
-work=$(mktemp -d)
 chmod 755 "$work" # nginx's workers read the site through it
 failed=$site/../build-web-failure
 rm -rf "$failed"
 group=
 . "$here/nginx.sh"
-cleanup() {
+finish() {
     status=$?
     # Node, the browsers, Xvfb and the bus are one process group: none outlives the test.
     [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true
@@ -36,9 +33,9 @@ cleanup() {
         cp -r "$work" "$failed"
         echo "screenshots and logs kept in $(realpath "$failed")" >&2
     fi
-    rm -rf "$work"
+    cleanup
 }
-trap cleanup EXIT
+trap finish EXIT
 trap 'exit 130' INT TERM
 
 run() {
@@ -53,7 +50,7 @@ run() {
 }
 
 ln -s "$site" "$work/live"
-nginx_start "$work/live" "$work" $((20000 + RANDOM % 20000))
+nginx_start "$work/live" "$work" "$(freePort)"
 for engine in chromium firefox; do
     binary=$(command -v "$engine" || command -v "$engine-esr")
     run node "$here/browsers.mjs" "$engine" "$binary" "$work" "$nginx_url" "$website" \
