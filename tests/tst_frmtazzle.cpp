@@ -2,7 +2,7 @@
 #include "core/clockseededgenerator.h"
 #include "core/daretable.h"
 #include "ui/artwork.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -63,13 +63,11 @@ QList<TextLine> textLines(const QImage &image, QRect box)
 } // namespace
 
 // The main window as built: layout, look, artwork, and what a click on the picture does.
-class tst_FrmTazzle : public QObject
+class tst_FrmTazzle : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void startsAsLaidOut_data();
     void startsAsLaidOut();
     void window();
@@ -88,21 +86,7 @@ private slots:
     void manyClicksShowOnlyTheTen();
     void errorBecomesMessageBox();
     void screenReaderHearsNewDare();
-
-private:
-    std::unique_ptr<WindowDriver> driver;
 };
-
-void tst_FrmTazzle::init()
-{
-    driver = std::make_unique<WindowDriver>();
-    QVERIFY(driver->show());
-}
-
-void tst_FrmTazzle::cleanup()
-{
-    driver.reset();
-}
 
 void tst_FrmTazzle::startsAsLaidOut_data()
 {

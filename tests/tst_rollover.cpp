@@ -1,5 +1,5 @@
 #include "core/daretable.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QEnterEvent>
 #include <QLabel>
@@ -61,13 +61,11 @@ struct Model
 } // namespace
 
 // The rollover highlight and the events the window handles, against a model of the rules.
-class tst_Rollover : public QObject
+class tst_Rollover : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void followsTheModel_data();
     void followsTheModel();
     void arrivalIsAMovement_data();
@@ -83,20 +81,7 @@ private slots:
 
 private:
     QString dareText() const { return driver->control<QLabel>("lblDare")->text(); }
-
-    std::unique_ptr<WindowDriver> driver;
 };
-
-void tst_Rollover::init()
-{
-    driver = std::make_unique<WindowDriver>();
-    QVERIFY(driver->show());
-}
-
-void tst_Rollover::cleanup()
-{
-    driver.reset();
-}
 
 void tst_Rollover::followsTheModel_data()
 {

@@ -1,38 +1,22 @@
 #include "buildinfo/buildinfo.h"
 #include "core/daretable.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QLabel>
 
 #include <memory>
 
 // The link at the foot of the window: one request to the desktop per click, nothing else.
-class tst_WebLink : public QObject
+class tst_WebLink : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void oneBuildTimeAddress();
     void everyClickOpensTheSite_data();
     void everyClickOpensTheSite();
     void clickChangesNothingElse();
-
-private:
-    std::unique_ptr<WindowDriver> driver;
 };
-
-void tst_WebLink::init()
-{
-    driver = std::make_unique<WindowDriver>();
-    QVERIFY(driver->show());
-}
-
-void tst_WebLink::cleanup()
-{
-    driver.reset();
-}
 
 void tst_WebLink::oneBuildTimeAddress()
 {
