@@ -2,7 +2,10 @@
 # the compiler's run-time), and a 64-bit installer of that tree (cpack -G NSIS).
 
 install(TARGETS tazzle RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+# (A build may name the licence otherwise: an upgrade then has a file of the version before to
+# remove.)
+set(TAZZLE_WINDOWS_LICENCE_NAME LICENSE.txt CACHE STRING "The licence's file in the install folder")
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME ${TAZZLE_WINDOWS_LICENCE_NAME})
 
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
     DESTINATION .)

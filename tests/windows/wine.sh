@@ -6,20 +6,39 @@
 # the program file's identity, playing at 100 % and 150 % with the real pointer, installing and
 # uninstalling while Tazzle runs (the declared code, nothing changed), and the entry's quiet
 # uninstall that leaves nothing. Then the start-up cost beside a bare Qt window.
-# Usage: wine.sh build-windows next-version-folder website-url
-#   (each folder: an installer and its winget/ manifests; build-windows also the build tree)
+# The next version is this tree one patch release on, built here with its licence under another
+# name, so that the upgrade has a file of this version to remove.
+# Usage: wine.sh build-windows website-url   (build-windows: the installer, its winget/ manifests
+#   and the build tree; the next version goes to build-windows/next)
 set -euo pipefail
 out=$(cd "$1" && pwd)
-next=$(cd "$2" && pwd)
+url=${2:?usage: $0 build-windows website-url}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../lib.sh"
 expectedWindow
 need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract
 /usr/bin/python3 -c "import pefile, yaml" 2>/dev/null || need python3-pefile python3-yaml
 
+echo "# the next version, built from a copy of this tree"
+next=$out/next
+rm -rf "$next"
+mkdir -p "$next/source"
+(cd "$here/../.." && tar --exclude=./build --exclude='./build-*' --exclude=./release -cf - .) |
+    tar -xf - -C "$next/source"
+(
+    cd "$next/source"
+    eval "$(cmake -P cmake/release.cmake)"
+    IFS=. read -r major minor patch <<<"$TAZZLE_VERSION"
+    sed -i "s/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION $major.$minor.$((patch + 1)))/" \
+        cmake/release.cmake
+    TAZZLE_WINDOWS_CMAKE_OPTIONS=-DTAZZLE_WINDOWS_LICENCE_NAME=LICENCE.txt \
+        ./tools/windows/build.sh windows
+) >"$work/next.log" 2>&1 || fail "the next version did not build: $(tail -n 30 "$work/next.log")"
+mv "$next"/source/build-windows/*-setup.exe "$next/source/build-windows/winget" "$next/"
+rm -rf "$next/source"
+
 installer=$(echo "$out"/*-setup.exe)
 nextInstaller=$(echo "$next"/*-setup.exe)
-url=${3:?usage: $0 build-windows next-version-folder website-url}
 [ -f "$installer" ] && [ -f "$nextInstaller" ] || fail "no installers in $out and $next"
 manifest() { /usr/bin/python3 "$here/manifests.py" "$@"; }
 # A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver

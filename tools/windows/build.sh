@@ -3,6 +3,7 @@
 # release's winget manifests (build-windows/winget/); with windows-test, then installs and plays
 # it under Wine (tests/windows/wine.sh) and checks the manifests against winget's schemas.
 #   tools/windows/build.sh windows|windows-test     (tools/build.sh windows|windows-test)
+# TAZZLE_WINDOWS_CMAKE_OPTIONS: more options for the build's cmake, split at spaces.
 # The shipped Qt is 6.8 LTS, built from Debian 13's source with Debian 13's tools: elsewhere
 # this runs itself in a Debian 13 chroot and brings build-windows/ back.
 set -euo pipefail
@@ -43,15 +44,15 @@ out=build-windows
 eval "$(cmake -P cmake/release.cmake)"
 # The pictures are drawn by the build machine's own rasterize tool.
 buildHostRasterize $out/host
-# Cross-builds the tree at source into build and packs its installer there.
-crossBuild() { # source build cmake-options...
-    cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+# Cross-builds this tree into build and packs its installer there.
+crossBuild() { # build cmake-options...
+    cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw.cmake" -DCMAKE_PREFIX_PATH="$qt" \
         -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
-        -DTAZZLE_RASTERIZE="$rasterize" "${@:3}"
-    cmake --build "$2"
-    (cd "$2" && cpack -G NSIS)
+        -DTAZZLE_RASTERIZE="$rasterize" ${TAZZLE_WINDOWS_CMAKE_OPTIONS:-} "${@:2}"
+    cmake --build "$1"
+    (cd "$1" && cpack -G NSIS)
 }
 # The installer of the tree built in build, signed, and its manifests, into folder.
 pack() { # build folder
@@ -61,27 +62,8 @@ pack() { # build folder
     /usr/bin/python3 tools/windows/winget.py "$1/dist" "$(echo "$2"/*-setup.exe)" \
         "${TAZZLE_DEFAULT_WEBSITE_URL%/}/$TAZZLE_DOWNLOADS" "$2/winget"
 }
-crossBuild . $out/tazzle -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)
+crossBuild $out/tazzle -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)
 pack $out/tazzle $out
 ls -l $out/*-setup.exe
 
-if [ "$mode" = windows-test ]; then
-    # The next version to upgrade to: this tree one patch release on, its licence file renamed,
-    # so that one file of this version must go.
-    next=$out/next
-    rm -rf "$next"
-    mkdir -p "$next/source"
-    tar --exclude=./build --exclude='./build-*' --exclude=./release -cf - . |
-        tar -xf - -C "$next/source"
-    (
-        cd "$next/source"
-        IFS=. read -r major minor patch <<<"$TAZZLE_VERSION"
-        sed -i "s/^set(TAZZLE_VERSION [0-9.]*)/set(TAZZLE_VERSION $major.$minor.$((patch + 1)))/" \
-            cmake/release.cmake
-        sed -i 's/RENAME LICENSE.txt/RENAME LICENCE.txt/' dist/windows.cmake
-        eval "$(cmake -P cmake/release.cmake)"
-        crossBuild . build >/dev/null
-        pack build ..
-    )
-    tests/windows/wine.sh "$out" "$next" "$TAZZLE_DEFAULT_WEBSITE_URL"
-fi
+[ "$mode" != windows-test ] || tests/windows/wine.sh "$out" "$TAZZLE_DEFAULT_WEBSITE_URL"
