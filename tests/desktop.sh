@@ -56,3 +56,6 @@ closeWindow() {
     wait "$pid" && status=0 || status=$?
     [ "$status" = 0 ] || fail "exit status $status after closing"
 }
+nothingWritten() { # folder
+    [ -z "$(find "$1" -mindepth 1)" ] || fail "written: $(find "$1" -mindepth 1)"
+}

@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include <limits>
-#include <memory>
 
 namespace {
 

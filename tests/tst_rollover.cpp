@@ -6,8 +6,6 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 
-#include <memory>
-
 namespace {
 
 enum class Region { Bare, Logo, DareLabel, Picture, LinkLabel, Outside };

@@ -4,8 +4,6 @@
 
 #include <QLabel>
 
-#include <memory>
-
 // The link at the foot of the window: one request to the desktop per click, nothing else.
 class tst_WebLink : public WindowTest
 {

@@ -1,5 +1,6 @@
 """What the tests that talk to the AT-SPI bus share."""
 import contextlib
+import os
 import subprocess
 import sys
 import time
@@ -8,6 +9,9 @@ import gi
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 import pyatspi  # noqa: E402
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from checks import eventually  # noqa: E402
 
 
 def enable(screen_reader=False):
@@ -40,13 +44,9 @@ def pump(seconds=0.0):
 
 
 def wait_for(predicate, seconds=5.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        pump()
-        if predicate():
-            return True
-        time.sleep(0.02)
-    return predicate()
+    """Polls predicate, with the bus's events handled between tries, until it holds or the time
+    is up; says whether it held."""
+    return eventually(lambda: pump() or predicate(), seconds)
 
 
 def showing(accessible):

@@ -37,10 +37,7 @@ looksLike() { shot now && same now "$1"; }
 dareDiffersFrom() { shot now && dareBox now && ! same now-dare "$1-dare"; }
 linkPointer() { [ "$(python3 "$here/cursor.py")" = "32x32+12+1" ]; }
 arrow() { ! linkPointer; }
-close() {
-    closeWindow
-    [ -z "$(find "$work/home" -mindepth 1)" ] || fail "files written: $(find "$work/home")"
-}
+close() { closeWindow && nothingWritten "$work/home"; }
 opened() { [ -f "$work/opened" ] && [ "$(wc -l < "$work/opened")" = "$1" ]; }
 
 echo "# the window, started with arguments that Qt would otherwise honour"

@@ -1,4 +1,4 @@
-# Sourced: serves a site folder with nginx and the configuration shipped in dist/web/, on
+# Sourced after lib.sh: serves a site folder with nginx and the configuration shipped in dist/web/, on
 # 127.0.0.1, as an unprivileged server of its own; stopped by nginx_stop (the caller's trap).
 # Given a certificate and its key, over TLS.
 #   nginx_start <site folder> <work folder> <port> [certificate key]   sets nginx_url
@@ -43,12 +43,8 @@ CONF
     nginx_pid=$!
     nginx_url=$scheme://127.0.0.1:$port/
     # Up once it answers at all: the site may have no page at its root.
-    for _ in $(seq 50); do
-        curl -kso /dev/null "$nginx_url" && return 0
-        sleep 0.1
-    done
-    echo "nginx did not start: $(cat "$work/nginx/error.log")" >&2
-    return 1
+    eventually curl -kso /dev/null "$nginx_url" ||
+        fail "nginx did not start: $(cat "$work/nginx/error.log")"
 }
 
 nginx_stop() {
