@@ -28,11 +28,14 @@ eventually() {
     return 1
 }
 
-# A scratch folder, and the processes started in the background (pids), gone at the end.
+# A scratch folder, the processes started in the background (pids) and the process group that
+# inGroup runs, gone at the end.
 work=$(mktemp -d)
 pids=()
+group=
 cleanup() {
     local p
+    [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
     # Gone before the next test starts its own: a dying X server still holds its display.
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
@@ -41,6 +44,18 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+# Runs a command as a process group of its own, ended when the command is: what it started in the
+# background (Xvfb, a browser's helpers, a bus) goes with it. Its status is the command's.
+inGroup() {
+    setsid "$@" &
+    group=$!
+    local status=0
+    wait "$group" || status=$?
+    kill -KILL -- "-$group" 2>/dev/null || true
+    group=
+    return "$status"
+}
 
 # A private X server of the given screen size, DISPLAY pointing at it. It must not reset when
 # its last client leaves: a program starting just then would find no display.

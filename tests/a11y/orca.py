@@ -18,30 +18,23 @@ a11ybus.enable(screen_reader=True)
 # Orca writes its log in blocks: it is whole only once Orca has stopped.
 orca = subprocess.Popen(["orca", "--replace", "--debug-file", log],
                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-program = None
 try:
     if not wait_for(lambda: application("orca") is not None, 30):
         sys.exit("FAIL: Orca did not start")
-    program = subprocess.Popen([tazzle])
-    if not wait_for(lambda: application("Tazzle") and application("Tazzle").childCount, 20):
-        sys.exit("FAIL: Tazzle is not on the bus")
-    frame = application("Tazzle")[0]
-    label = next(c for c in frame if c.getRole() == pyatspi.ROLE_LABEL)
-    button = next(c for c in frame if c.getRole() == pyatspi.ROLE_PUSH_BUTTON)
-    dares = []
-    for _ in range(3):
-        before = label.name
-        press(button)
-        # The same dare may come twice; then only the time tells it has been drawn.
-        wait_for(lambda: label.name != before, 2)
-        dares.append(label.name)
-        pump(1.5)
+    with a11ybus.running([tazzle], os.environ) as (program, frame):
+        label = next(c for c in frame if c.getRole() == pyatspi.ROLE_LABEL)
+        button = next(c for c in frame if c.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+        dares = []
+        for _ in range(3):
+            before = label.name
+            press(button)
+            # The same dare may come twice; then only the time tells it has been drawn.
+            wait_for(lambda: label.name != before, 2)
+            dares.append(label.name)
+            pump(1.5)
 finally:
     orca.send_signal(signal.SIGTERM)
     orca.wait(20)
-    if program:
-        program.terminate()
-        program.wait(10)
 
 with open(log, errors="replace") as f:
     spoken = re.findall(r"SPEECH OUTPUT: '(.*)' ?\{", f.read())

@@ -134,26 +134,20 @@ trustingDatabase "$work/firefox/profile"
 { cat /etc/hosts; echo "127.0.0.1 $host"; } >"$work/hosts"
 cat /etc/ssl/certs/ca-certificates.crt "$work/ca.pem" >"$work/authorities.pem"
 minibrowser=$("$here/../web/webkit.sh" --path)
-group=
-stopGroup() { [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true; group=; }
-trap 'stopGroup; nginx_stop; cleanup' EXIT
 for engine in chromium firefox webkit; do
     serveSite "$site" 443
+    status=0
     if [ "$engine" = webkit ]; then
-        setsid unshare --mount --propagation private -- bash -c '
+        inGroup unshare --mount --propagation private -- bash -c '
             mount --bind "$0/hosts" /etc/hosts &&
             mount --bind "$0/authorities.pem" /etc/ssl/certs/ca-certificates.crt &&
             exec "$@"' "$work" "$here/../web/webkit.sh" "$here/site.mjs" webkit "$minibrowser" \
-            "$work" "$url" "$title" 2>"$work/webkit.log" &
+            "$work" "$url" "$title" 2>"$work/webkit.log" || status=$?
     else
         binary=$(command -v "$engine" || command -v "$engine-esr")
-        setsid node "$here/site.mjs" "$engine" "$binary" \
-            "$work" "$url" "$title" "$work/$engine" &
+        inGroup node "$here/site.mjs" "$engine" "$binary" "$work" "$url" "$title" \
+            "$work/$engine" || status=$?
     fi
-    group=$!
-    status=0
-    wait "$group" || status=$?
-    stopGroup
     nginx_stop
     [ "$status" = 0 ] ||
         fail "$engine: the site does not hold $(tail -n 20 "$work/webkit.log" 2>/dev/null)"

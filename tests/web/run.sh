@@ -22,12 +22,9 @@ export TAZZLE_NODE_MODULES=$modules
 chmod 755 "$work" # nginx's workers read the site through it
 failed=$site/../build-web-failure
 rm -rf "$failed"
-group=
 . "$here/nginx.sh"
 finish() {
     status=$?
-    # Node, the browsers, Xvfb and the bus are one process group: none outlives the test.
-    [ -z "$group" ] || kill -KILL -- "-$group" 2>/dev/null || true
     nginx_stop
     if [ "$status" != 0 ]; then
         cp -r "$work" "$failed"
@@ -38,25 +35,15 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 
-run() {
-    setsid "$@" &
-    group=$!
-    local status=0
-    wait "$group" || status=$?
-    # What it started in the background (Xvfb, a browser's helpers) goes with it.
-    kill -KILL -- "-$group" 2>/dev/null || true
-    group=
-    return "$status"
-}
-
 ln -s "$site" "$work/live"
 nginx_start "$work/live" "$work" "$(freePort)"
+# Each engine's Node, browser, Xvfb and bus are one process group: none outlives its run.
 for engine in chromium firefox; do
     binary=$(command -v "$engine" || command -v "$engine-esr")
-    run node "$here/browsers.mjs" "$engine" "$binary" "$work" "$nginx_url" "$website" \
+    inGroup node "$here/browsers.mjs" "$engine" "$binary" "$work" "$nginx_url" "$website" \
         "$work/live" "$site" "$second" "$second_website"
 done
 # WebKit on a display and a session bus of its own.
-run "$here/webkit.sh" "$here/webkit.mjs" "$minibrowser" "$work" "$nginx_url" "$website" \
+inGroup "$here/webkit.sh" "$here/webkit.mjs" "$minibrowser" "$work" "$nginx_url" "$website" \
     2>"$work/webkit.log"
-run node "$here/../../bench/web.mjs" "$site" "$nginx_url" "$(command -v chromium)"
+inGroup node "$here/../../bench/web.mjs" "$site" "$nginx_url" "$(command -v chromium)"
