@@ -6,9 +6,8 @@
 //   (each site: a release's site folder; the proxy's pid is in <control folder>/proxy.pid)
 import { createHash } from "node:crypto";
 import { existsSync, readFileSync } from "node:fs";
-import net from "node:net";
 import path from "node:path";
-import { launch, puppeteerDriver, until } from "../web/drivers.mjs";
+import { launch, puppeteerDriver, stopServer, until } from "../web/drivers.mjs";
 import { at, check, dares, dareText, failed, ready, spots, windowBox } from "../web/play.mjs";
 
 const [binary, home, url, control, ...releases] = process.argv.slice(2);
@@ -56,12 +55,7 @@ try {
           (whole.join(" or ") || JSON.stringify(entries.map(([a], i) => [a, owners[i]]))));
 
     // The server goes; the game stays.
-    process.kill(Number(readFileSync(path.join(control, "proxy.pid"), "utf8")));
-    const down = await until(() => new Promise(resolve => {
-        const socket = net.connect(443, "127.0.0.1");
-        socket.on("connect", () => { socket.destroy(); resolve(false); });
-        socket.on("error", () => resolve(true));
-    }));
+    const down = await stopServer(path.join(control, "proxy.pid"));
     await driver.open(`${url}/play/`);
     const played = await ready(driver);
     await driver.click(at(await windowBox(driver), spots.picture));

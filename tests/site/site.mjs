@@ -5,11 +5,10 @@
 // home page on a phone, its bytes over the wire and Lighthouse.
 // Usage: node site.mjs chromium|firefox <browser> <work> <site url> <home title> <trust folder>
 //        node site.mjs webkit <MiniBrowser> <work> <site url> <home title> <WebKitWebDriver>
-import { readFileSync } from "node:fs";
-import net from "node:net";
 import path from "node:path";
 import { lighthouse } from "../../bench/lighthouse.mjs";
-import { chromiumFlags, launch, puppeteerDriver, until, webDriver } from "../web/drivers.mjs";
+import { chromiumFlags, launch, puppeteerDriver, stopServer, until, webDriver }
+    from "../web/drivers.mjs";
 import { at, check, dares, dareText, failed, ready, spots, windowBox } from "../web/play.mjs";
 
 const [engine, binary, work, url, homeTitle, extra] = process.argv.slice(2);
@@ -73,12 +72,7 @@ async function game(driver) {
           `${engine}: the game's link opens the home page ("${title}")`);
 
     // The server goes; the game stays.
-    process.kill(Number(readFileSync(path.join(work, "nginx", "nginx.pid"), "utf8")));
-    const down = await within(() => new Promise(resolve => {
-        const socket = net.connect(443, "127.0.0.1");
-        socket.on("connect", () => { socket.destroy(); resolve(false); });
-        socket.on("error", () => resolve(true));
-    }));
+    const down = await stopServer(path.join(work, "nginx", "nginx.pid"));
     await driver.open(`${home}play/`);
     const played = await ready(driver);
     await driver.click(at(await windowBox(driver), spots.picture));

@@ -1,8 +1,9 @@
 // Real input and screenshots in each engine, behind one small interface (see play.mjs):
 // puppeteer-core for Chromium (DevTools protocol) and Firefox (WebDriver BiDi), plain W3C
 // WebDriver for WebKitGTK.
-import { writeFileSync } from "node:fs";
+import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
+import net from "node:net";
 import path from "node:path";
 
 export const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
@@ -18,6 +19,16 @@ export async function until(probe, tries = 50) {
         await sleep(100);
     }
     return answer;
+}
+
+// Stops the server whose pid the file holds; says whether port 443 then refuses.
+export async function stopServer(pidFile) {
+    process.kill(Number(readFileSync(pidFile, "utf8")));
+    return until(() => new Promise(resolve => {
+        const socket = net.connect(443, "127.0.0.1");
+        socket.on("connect", () => { socket.destroy(); resolve(false); });
+        socket.on("error", () => resolve(true));
+    }), 100);
 }
 
 // What a headless Chromium needs here: no sandbox as root, nothing fetched behind the test's back.
