@@ -44,8 +44,7 @@ def pump(seconds=0.0):
 
 
 def wait_for(predicate, seconds=5.0):
-    """Polls predicate, with the bus's events handled between tries, until it holds or the time
-    is up; says whether it held."""
+    """checks.eventually, with the bus's events handled before each try."""
     return eventually(lambda: pump() or predicate(), seconds)
 
 

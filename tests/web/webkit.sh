@@ -13,12 +13,10 @@ source "$(dirname "$0")/../lib.sh"
 need Xvfb dbus-run-session WebKitWebDriver node curl
 startX 1600x1000x24
 port=$(freePort)
-status=0
 dbus-run-session -- bash -c 'WebKitWebDriver --port="$0" >/dev/null 2>&1 &
     for _ in $(seq 100); do
         curl -fso /dev/null "http://127.0.0.1:$0/status" && exec node "$@" "http://127.0.0.1:$0"
         sleep 0.1
     done
     echo "WebKitWebDriver did not answer on port $0" >&2
-    exit 1' "$port" "$@" || status=$?
-exit "$status"
+    exit 1' "$port" "$@"

@@ -21,8 +21,7 @@ need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert c
 
 echo "# the next version, built from a copy of this tree"
 next=$out/next
-rm -rf "$next"
-mkdir -p "$next/source"
+rm -rf "$next" && mkdir -p "$next/source"
 (cd "$here/../.." && tar --exclude=./build --exclude='./build-*' --exclude=./release -cf - .) |
     tar -xf - -C "$next/source"
 (
