@@ -20,7 +20,7 @@ awaitWindow() { # search words...
     for _ in $(seq 150); do
         wid=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n1) || true
         [ -n "$wid" ] && break
-        kill -0 "$pid" 2>/dev/null || fail "the program ended: $(tail -n 3 "$work/stderr" 2>/dev/null)"
+        kill -0 "$pid" 2>/dev/null || fail "it ended: $(tail -n 3 "$work/stderr" 2>/dev/null)"
         sleep 0.2
     done
     [ -n "$wid" ] || fail "no window appeared: $(tail -n 3 "$work/stderr" 2>/dev/null)"

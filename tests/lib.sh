@@ -68,7 +68,7 @@ startX() {
 
 # A TCP port on 127.0.0.1 that nothing listens on now.
 freePort() {
-    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+    python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])'
 }
 
 # Writes dir/xdg-open, a stand-in opener that adds its arguments as a line to file.

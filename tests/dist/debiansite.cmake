@@ -1,17 +1,16 @@
-# debian/control's Homepage and debian/copyright's Source are the site that cmake/release.cmake
-# names. Fails naming each file that says otherwise. Usage: cmake -DSOURCE_DIR=... -P debiansite.cmake
+# debian/control's Homepage and debian/copyright's Source are the site of cmake/release.cmake.
+# Fails naming each file that says otherwise. Usage: cmake -DSOURCE_DIR=... -P debiansite.cmake
 include(${SOURCE_DIR}/cmake/release.cmake)
 string(REGEX REPLACE "/$" "" site "${TAZZLE_DEFAULT_WEBSITE_URL}")
 set(wrong "")
-foreach(pair "control=Homepage" "copyright=Source")
-    string(REPLACE "=" ";" pair "${pair}")
-    list(GET pair 0 file)
-    list(GET pair 1 field)
+set(files control copyright)
+set(fields Homepage Source)
+foreach(file field IN ZIP_LISTS files fields)
     file(STRINGS ${SOURCE_DIR}/debian/${file} lines REGEX "^${field}:")
     string(REGEX REPLACE "^${field}: *" "" named "${lines}")
     string(REGEX REPLACE "/$" "" named "${named}")
     if(NOT named STREQUAL site)
-        string(APPEND wrong "\n  debian/${file}: ${field} is '${named}', cmake/release.cmake says ${site}")
+        string(APPEND wrong "\n  debian/${file}: ${field} is '${named}', not ${site}")
     endif()
 endforeach()
 if(wrong)

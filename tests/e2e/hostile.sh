@@ -28,16 +28,14 @@ start() {
     pid=$!
     awaitWindow --pid "$pid"
 }
-# The dare label's first line.
-dareLine=$box_dareFirstLine
-dareShown() { ! textIn $dareLine || [ "$(convert "$work/now.png" -crop "$(crop $dareLine)" +repage \
-    -format %# info:)" != "$promptShot" ]; }
+dareShown() { ! textIn $box_dareFirstLine || [ "$(convert "$work/now.png" \
+    -crop "$(crop $box_dareFirstLine)" +repage -format %# info:)" != "$promptShot" ]; }
 
 echo "# HOME unwritable, no XDG_RUNTIME_DIR, no session bus though dbus-launch is installed"
 chmod 555 "$work/home"
 start
-textIn $dareLine || fail "no prompt"
-promptShot=$(convert "$work/now.png" -crop "$(crop $dareLine)" +repage -format %# info:)
+textIn $box_dareFirstLine || fail "no prompt"
+promptShot=$(convert "$work/now.png" -crop "$(crop $box_dareFirstLine)" +repage -format %# info:)
 clickAt $point_picture
 eventually dareShown || fail "no dare"
 clickAt $point_linkText # the opener fails; nothing to show for it
@@ -90,7 +88,7 @@ printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu
     "<cachedir>$work/fonts</cachedir>" >"$work/fonts.conf"
 chmod 777 "$work/fonts"
 start FONTCONFIG_FILE="$work/fonts.conf"
-textIn $dareLine || fail "no prompt"
+textIn $box_dareFirstLine || fail "no prompt"
 textIn $box_linkText || fail "no link text"
 # The wider face wraps the link's text: the host name goes to a second line, which the window's
 # bottom edge cuts through.

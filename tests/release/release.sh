@@ -68,7 +68,8 @@ git clone -q . "$work/next"
 grep "^# lintian" "$work/next.log"
 [ "$(grep -c "^# lintian" "$work/next.log")" = 2 ] || fail "the next release was made unchecked"
 # The game's page names its version: its program is another file in each release.
-[ "$(cd release/site/play && ls tazzle-*.js)" != "$(cd "$work/next/release/site/play" && ls tazzle-*.js)" ] ||
+program() { (cd "$1/release/site/play" && ls tazzle-*.js); }
+[ "$(program .)" != "$(program "$work/next")" ] ||
     fail "the next release's game has the same program as this one's"
 
 echo "# the apt repository, as Debian users use it"

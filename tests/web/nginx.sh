@@ -1,5 +1,5 @@
-# Sourced after lib.sh: serves a site folder with nginx and the configuration shipped in dist/web/, on
-# 127.0.0.1, as an unprivileged server of its own; stopped by nginx_stop (the caller's trap).
+# Sourced after lib.sh: serves a site folder with nginx and the configuration shipped in dist/web/,
+# on 127.0.0.1, as an unprivileged server of its own; stopped by nginx_stop (the caller's trap).
 # Given a certificate and its key, over TLS.
 #   nginx_start <site folder> <work folder> <port> [certificate key]   sets nginx_url
 nginx_start() {
