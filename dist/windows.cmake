@@ -4,7 +4,8 @@
 install(TARGETS tazzle RUNTIME DESTINATION .)
 # (A build may name the licence otherwise: an upgrade then has a file of the version before to
 # remove.)
-set(TAZZLE_WINDOWS_LICENCE_NAME LICENSE.txt CACHE STRING "The licence's file in the install folder")
+set(TAZZLE_WINDOWS_LICENCE_NAME LICENSE.txt CACHE STRING
+    "The licence's file in the install folder")
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME ${TAZZLE_WINDOWS_LICENCE_NAME})
 
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>

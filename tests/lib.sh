@@ -66,7 +66,7 @@ startX() {
     export DISPLAY=":$(head -n1 "$work/display")"
 }
 
-# A TCP port on 127.0.0.1 that nothing listens on now.
+# A TCP port that nothing listens on now.
 freePort() {
     python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])'
 }
