@@ -4,7 +4,7 @@
 # under the site's own host name, its certificate from an authority made for this run.
 # - Every address on the site's host that the program, the packages, the metadata, the manual,
 #   the README, the installer or the site's own pages name answers 200 with its type.
-# - Plain HTTP redirects to HTTPS; TLS 1.2 and 1.3 only, HTTP/2 and HSTS.
+# - Plain HTTP redirects to HTTPS, at the site's own name; TLS 1.2 and 1.3 only, HTTP/2 and HSTS.
 # - Chromium, Firefox and WebKit, each trusting that authority, show the home page and follow
 #   its links, play the game offline after one visit, and open the home page from the game's
 #   link (site.mjs); Lighthouse and the bytes of the home page (bench/web.mjs).
@@ -44,10 +44,11 @@ for header in "HTTP/2 200" "strict-transport-security: max-age=63072000" \
     "referrer-policy: no-referrer"; do
     grep -qi "^$header" "$work/headers.txt" || fail "no \"$header\" from $url/"
 done
+# To the site's own name, whatever name the client sent.
 redirect=$(fetch --head --output /dev/null --write-out '%{http_code} %{redirect_url}' \
-    "http://$host/play/?from=plain")
-echo "http://$host/play/?from=plain: $redirect"
-[ "$redirect" = "301 $url/play/?from=plain" ] || fail "plain HTTP does not redirect to HTTPS"
+    --header "Host: elsewhere.example" "http://$host/play/?from=plain")
+echo "http://$host/play/?from=plain, as elsewhere.example: $redirect"
+[ "$redirect" = "301 $url/play/?from=plain" ] || fail "plain HTTP does not redirect to $url"
 
 echo "# every address on $host that the release names"
 mkdir "$work/unpacked"

@@ -2,7 +2,8 @@
 # Makes the makers' whole site, ready to copy to a web root, in <release>/site/: the home page,
 # the game (play/, from build-web/), the downloads (download/<version>/: the release's files,
 # their checksums and the licence), the apt repository (apt/, the keyring and the sources files)
-# and the screenshot the metadata names. The same release gives the same bytes.
+# and the screenshot the metadata names, and manifest.txt, the signed list of them all
+# (seal.sh). The same release gives the same bytes.
 #   tools/web/site.sh <release folder>     (tools/release.sh, after the release's files)
 # The installer's signer comes from TAZZLE_WINDOWS_CERT, as the release signs with it.
 set -euo pipefail
@@ -49,3 +50,4 @@ fi
 /usr/bin/python3 "$here/home.py" --site "$site" --templates dist/web --assets assets \
     --metainfo "$metainfo" --readme README.md --font "$font" --downloads "$downloads" \
     --installer "$(echo "$release"/*-setup.exe)" --winget "$release/winget" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
+"$here/seal.sh" "$site" "$TAZZLE_VERSION"
