@@ -173,6 +173,14 @@ def checkSigned(name, home, trusted, keyring, signed, data=None, output=None):
     return sorted({key for _, key in byOwn})
 
 
+def readText(path):
+    with open(path, "rb") as reading:
+        try:
+            return reading.read().decode("utf-8")
+        except UnicodeDecodeError:
+            raise Refused(f"{MANIFEST} is not text") from None
+
+
 def readManifest(text):
     lines = text.split("\n")
     match = re.fullmatch(r"Version: ([0-9][0-9A-Za-z.+~]*)", lines[0])
@@ -194,18 +202,16 @@ def verify(root, trusted, record):
     with tempfile.TemporaryDirectory() as home:
         keys = []
         if trusted == "--unsigned":
-            with open(manifest, encoding="utf-8") as reading:
-                text = reading.read()
+            text = readText(manifest)
             if text.startswith("-----BEGIN PGP"):
-                raise Refused(f"it is signed: publish it with --trust")
+                raise Refused("it is signed: publish it with --trust")
         else:
             keyring = os.path.join(root, KEYRING)
             if not os.path.isfile(keyring):
                 raise Refused(f"it is not signed (no {KEYRING}); --unsigned publishes it so")
             body = os.path.join(home, "manifest")
             keys = checkSigned(MANIFEST, home, trusted, keyring, manifest, output=body)
-            with open(body, encoding="utf-8") as reading:
-                text = reading.read()
+            text = readText(body)
         version, listed = readManifest(text)
 
         folders = sorted(os.listdir(os.path.join(root, "download"))

@@ -55,6 +55,7 @@ serveSite "$webroot" 8443
 startProxy
 # A release goes live as a maker publishes it; a site apt must refuse is put in place as it is.
 publish() { tools/publish.sh "$@" | sed 's/^/    /'; }
+gpg --export --export-options export-minimal "$TAZZLE_GPG_KEY" >"$work/makers.pgp"
 serve() { rm -rf "$www" && mkdir "$www" && ln -s "$work/site-$1" "$webroot"; }
 
 # The user's commands: the first block of the README's Install section.
@@ -122,7 +123,7 @@ for pair in bookworm:12 trixie:13; do
     update=$(basename "$(echo "$next"/release/debian-"$number"/tazzle_*_amd64.deb)" | cut -d_ -f2)
     echo "# Debian $number ($codename): $release, then $update"
     rm -rf "$www" && mkdir "$www"
-    publish "$current" "$webroot"
+    publish --trust "$work/makers.pgp" "$current" "$webroot"
     cleanSystem "$codename"
     # The next release goes live once apt has this one's InRelease and before it asks for more:
     # apt gets the indices that InRelease names by their hash, and what they name from the pool.
