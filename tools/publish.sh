@@ -115,7 +115,7 @@ undo() {
 trap undo EXIT
 rm -rf "$partial"
 python3 "$tree" copy "$site" "$partial" 2>"$home/refusal" || die "$1: $(cat "$home/refusal")"
-read -r version signers < <(python3 "$tree" verify "$partial" "$trusted" "$partial.files" \
+read -r version _ < <(python3 "$tree" verify "$partial" "$trusted" "$partial.files" \
     2>"$home/refusal") || die "$1: $(cat "$home/refusal")"
 next=$number-$version
 
