@@ -7,11 +7,13 @@
 # these with its home page (site/, tools/web/site.sh). The same commit gives the same bytes,
 # wherever and whenever it is built.
 #   tools/release.sh        (tools/build.sh release)
-# Signed where the maker gives the means: TAZZLE_GPG_KEY (a key in the user's keyring) signs
-# SHA256SUMS into SHA256SUMS.asc; TAZZLE_WINDOWS_CERT (a PKCS#12 file) with
-# TAZZLE_WINDOWS_CERT_PASSWORD signs Tazzle.exe, its uninstaller and the installer
-# (Authenticode), with TAZZLE_WINDOWS_TIMESTAMP_URL's time stamp when given. The same key signs
-# the apt repository.
+# Signed where the maker gives the means: TAZZLE_GPG_KEY (keys in the user's keyring, separated
+# by spaces) signs SHA256SUMS into SHA256SUMS.asc, the apt repository and the site's manifest,
+# each with every key; TAZZLE_WINDOWS_CERT (a PKCS#12 file) with TAZZLE_WINDOWS_CERT_PASSWORD
+# signs Tazzle.exe, its uninstaller and the installer (Authenticode), with
+# TAZZLE_WINDOWS_TIMESTAMP_URL's time stamp when given. Before anything is built, each key must
+# be able to sign: one that has expired, is revoked or cannot sign is refused, and one that
+# expires within 180 days is named in the summary, with the way to rotate it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
@@ -19,10 +21,25 @@ if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
     [ -n "${TAZZLE_WINDOWS_CERT_PASSWORD+set}" ] ||
         { echo "TAZZLE_WINDOWS_CERT needs TAZZLE_WINDOWS_CERT_PASSWORD" >&2; exit 1; }
 fi
-if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
-    gpg --list-secret-keys "$TAZZLE_GPG_KEY" >/dev/null 2>&1 ||
-        { echo "no secret key $TAZZLE_GPG_KEY in the keyring" >&2; exit 1; }
-fi
+warnings=()
+for key in ${TAZZLE_GPG_KEY:-}; do
+    # The key's own line: its validity (field 2), its expiry (7) and what it can do (12; a
+    # capital S: some part of it can sign now).
+    primary=$(gpg --batch --with-colons --list-secret-keys "$key" 2>/dev/null | grep -m1 '^sec:') ||
+        { echo "release: no secret key $key in the keyring" >&2; exit 1; }
+    IFS=: read -r _ validity _ _ _ _ expires _ _ _ _ abilities _ <<<"$primary"
+    case $validity in
+    e) echo "release: the key $key has expired" \
+        "($(date -u -d "@$expires" +%F)): extend it, or rotate to a new one (README)" >&2; exit 1 ;;
+    r) echo "release: the key $key is revoked: rotate to a new one (README)" >&2; exit 1 ;;
+    esac
+    [[ $abilities == *S* ]] ||
+        { echo "release: the key $key cannot sign (no usable signing key)" >&2; exit 1; }
+    if [ -n "$expires" ] && [ "$expires" -lt $(($(date +%s) + 180 * 86400)) ]; then
+        warnings+=("the key $key expires on $(date -u -d "@$expires" +%F), within 180 days:" \
+            "extend it, or rotate to a new one (README: Releases)")
+    fi
+done
 # Every date in every file is the commit's.
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
@@ -49,10 +66,13 @@ tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owne
 (cd release.new && find . -path ./apt -prune -o -type f ! -name 'SHA256SUMS*' -printf '%P\n' |
     LC_ALL=C sort |
     xargs sha256sum >SHA256SUMS)
-if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
-    gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --armor --detach-sign \
+signers=()
+for key in ${TAZZLE_GPG_KEY:-}; do signers+=(--local-user "$key"); done
+if [ ${#signers[@]} -gt 0 ]; then
+    gpg --batch --yes "${signers[@]}" --armor --detach-sign \
         --output release.new/SHA256SUMS.asc release.new/SHA256SUMS
 fi
 tools/web/site.sh release.new
 mv release.new release
 ls -lR release
+for warning in "${warnings[@]}"; do echo "release: warning: $warning"; done

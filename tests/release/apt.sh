@@ -3,10 +3,16 @@
 # README's commands add the repository of release/site/ (published with tools/publish.sh, served
 # by nginx over TLS as the makers' site, its host name resolved to 127.0.0.1, with an authority
 # made for this run) and install it, while the next release goes live in the middle of their
-# apt-get update; the next release then upgrades it; apt removes it. Then apt refuses a
-# repository signed by another key, an unsigned one and a package whose bytes changed after
-# signing. Usage: tests/release/apt.sh <the next release's checkout>   (after both releases were
-# made, signed with TAZZLE_GPG_KEY, whose keyring is GNUPGHOME; as root)
+# apt-get update; tazzle-archive-keyring owns the key file. The makers' key is rotated with no
+# step of the user's: the next release, signed by the old key and a new one, upgrades Tazzle and
+# the keyring; a re-release of it signed by the new key alone (its keyring package's version
+# raised) upgrades with no warning and leaves the new key alone. apt removes Tazzle. Then apt
+# refuses a repository signed by another key, an unsigned one and a package whose bytes changed
+# after signing; and a system that skipped the release signed by both keys is refused the
+# re-release, and nothing installed changes.
+# Usage: tests/release/apt.sh <the next release's checkout>   (after both releases were made,
+# this one signed with TAZZLE_GPG_KEY, the next one also with a new key, both in GNUPGHOME; as
+# root)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/../../tools/lib.sh"
@@ -32,14 +38,27 @@ GNUPGHOME=$work/otherkey
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key "Not the makers <other@tazzle.example>" ed25519 sign \
     1d 2>/dev/null
-TAZZLE_GPG_KEY=other@tazzle.example tools/debian/repository.sh "$work/site-otherkey" \
-    "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" >/dev/null
+TAZZLE_GPG_KEY=other@tazzle.example TAZZLE_PACKAGE_CHECKS=no tools/debian/repository.sh \
+    "$work/site-otherkey" "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" >/dev/null
 cp "$newer/tazzle-archive-keyring.pgp" "$work/site-otherkey/"
 gpgconf --kill all
 GNUPGHOME=$GNUPGHOME_MAKERS
 TAZZLE_GPG_KEY='' tools/debian/repository.sh "$work/site-unsigned" "$TAZZLE_DEFAULT_WEBSITE_URL" \
     "${packages[@]}" >/dev/null
 [ ! -e "$work/site-unsigned/apt/dists/bookworm/InRelease" ] || fail "an unsigned repository signed"
+# The next release's packages re-released under the new key alone, as the makers end a rotation.
+keysOf() { python3 tools/sitetree.py keys "$1"; }
+newKey=$(comm -13 <(keysOf release/tazzle-archive-keyring.pgp) \
+    <(keysOf "$next/release/tazzle-archive-keyring.pgp"))
+[ "$(wc -w <<<"$newKey")" = 1 ] || fail "the next release is not signed by one key more than this"
+eval "$(cmake -P "$next/cmake/release.cmake")"
+rotated=${TAZZLE_VERSION%.*}.$((${TAZZLE_VERSION##*.} + 1))
+eval "$(cmake -P cmake/release.cmake)"
+TAZZLE_GPG_KEY=$newKey TAZZLE_KEYRING_VERSION=$rotated TAZZLE_PACKAGE_CHECKS=no \
+    SOURCE_DATE_EPOCH=$(date +%s) tools/debian/repository.sh "$work/site-newkey" \
+    "$TAZZLE_DEFAULT_WEBSITE_URL" "${packages[@]}" >/dev/null
+ln -s "$current" "$work/site-current"
+keyring=usr/share/keyrings/tazzle-archive-keyring.pgp
 # The next release's packages, one byte of each changed after the repository was signed.
 mkdir "$work/site-tampered"
 cp -a "$newer/apt" "$newer/tazzle-archive-keyring.pgp" "$work/site-tampered/"
@@ -142,8 +161,20 @@ for pair in bookworm:12 trixie:13; do
         "$work/nginx/access.log" || fail "apt did not get the indices by their hash"
     [ "$(installed)" = "installed $release" ] || fail "after the README's commands: $(installed)"
     user test -x /usr/games/tazzle || fail "no /usr/games/tazzle"
-    session "apt-get update && apt-get upgrade" bash -c 'apt-get update && apt-get upgrade'
+    owner=$(user dpkg -S "/$keyring") || true
+    echo "    $owner"
+    [ "$owner" = "tazzle-archive-keyring: /$keyring" ] || fail "no package owns /$keyring"
+    session "apt-get update && apt-get upgrade, to the release signed by both keys" \
+        bash -c 'apt-get update && apt-get upgrade'
     [ "$(installed)" = "installed $update" ] || fail "after the upgrade: $(installed)"
+    cmp -s "$work/root/$keyring" "$newer/tazzle-archive-keyring.pgp" ||
+        fail "the upgrade did not bring the new key"
+    serve newkey
+    session "apt-get update && apt-get upgrade, to the re-release signed by the new key alone" \
+        bash -c 'apt-get update && apt-get upgrade'
+    ! grep -E "^(W|E|Err):" "$work/session.log" || fail "apt warned or failed in the rotation"
+    [ "$(keysOf "$work/root/$keyring")" = "$newKey" ] || fail "the keyring is not the new key alone"
+    echo "    the keyring now holds the new key alone, tazzle-archive-keyring $rotated"
     session "apt-get remove tazzle" apt-get remove tazzle
     [ "$(installed | cut -d' ' -f1)" != installed ] || fail "still installed after removal"
 
@@ -167,6 +198,17 @@ for pair in bookworm:12 trixie:13; do
     refuses "a package changed after signing" "[Hh]ash [Ss]um mismatch|Hashes of expected file" \
         apt-get install tazzle
     [ "$(installed | cut -d' ' -f1)" != installed ] || fail "a changed package was installed"
+
+    echo "# a system that skipped the release signed by both keys"
+    serve current
+    cleanSystem "$codename"
+    user bash -eu /root/install.sh >"$work/session.log" 2>&1 || fail "$(tail -n 30 "$work/session.log")"
+    user dpkg-query -W >"$work/before.txt"
+    serve newkey
+    refuses "the new key it was never given" "NO_PUBKEY|Missing key|not signed" apt-get update
+    session "apt-get upgrade" apt-get upgrade
+    user dpkg-query -W | cmp -s - "$work/before.txt" || fail "a refused repository changed the system"
+    echo "    nothing installed changed"
 done
 dpkg --compare-versions "$(basename "$(echo release/debian-12/tazzle_*_amd64.deb)" | cut -d_ -f2)" \
     lt "$(basename "$(echo release/debian-13/tazzle_*_amd64.deb)" | cut -d_ -f2)" ||

@@ -10,9 +10,10 @@
 # - publishing N+1 again changes nothing; N again is a rollback, and needs --rollback;
 # - in Chromium, the game's worker installs while N+1 goes live: its cache holds one release,
 #   and the game plays from it offline;
-# - a third release (N+1 under the next version), signed by the makers' key and a new one and
-#   handed over with a foreign owner, open modes and a file changed while it is checked, goes
-#   live as signed, owned by the publisher with fixed modes; the trust moves to both keys; it
+# - the makers' key is rotated: N+1, signed by N's key and a new one, moves the trust to both;
+#   a third release (N+1 under the next version), signed by the new key alone and handed over
+#   with a foreign owner, open modes and a file changed while it is checked, goes live as
+#   signed, owned by the publisher with fixed modes, and leaves the new key trusted alone; it
 #   drops what only N had, but N's downloads: the installers that N's and N+1's winget
 #   manifests name answer with the bytes they name;
 # - a link placed by hand in the live tree is not served;
@@ -100,6 +101,10 @@ changeByte() { # file
 kept=$www/tazzle.releases/trusted.pgp
 keysOf() { python3 tools/sitetree.py keys "$1" | tr '\n' ' '; }
 gpg --export --export-options export-minimal "$TAZZLE_GPG_KEY" >"$work/makers.pgp"
+# The key that N+1 is signed with besides N's.
+newKey=$(comm -13 <(keysOf "$old/tazzle-archive-keyring.pgp" | tr ' ' '\n') \
+    <(keysOf "$new/tazzle-archive-keyring.pgp" | tr ' ' '\n'))
+[ "$(wc -w <<<"$newKey")" = 1 ] || fail "N+1 is not signed by one key more than N"
 gpg --batch --passphrase '' --quick-gen-key "Another key <another@tazzle.example>" ed25519 sign \
     1d 2>/dev/null
 gpg --export --export-options export-minimal another@tazzle.example >"$work/another.pgp"
@@ -120,6 +125,11 @@ cp -a "$new" "$work/another"
 resign "$work/another" "$newVersion" another@tazzle.example
 refused "a tree signed by another key, with its keyring" "not signed by a trusted key" \
     --trust "$work/makers.pgp" "$work/another" "$webroot"
+cp -a "$new" "$work/newonly"
+resign "$work/newonly" "$newVersion" "$newKey"
+refused "a tree signed by the new key alone, before one signed by both" \
+    "not signed by a trusted key" --trust "$work/makers.pgp" "$work/newonly" "$webroot"
+rm -rf "$work/newonly"
 
 echo "# N+1 goes live while a reader fetches the pages, InRelease and what each names"
 python3 "$here/inflight.py" reader 8443 "$work/stop" >"$work/reader.log" 2>&1 &
@@ -140,8 +150,9 @@ echo "/download/ first offers: $latest"
 [ "$latest" = "<li><a href=\"$newVersion/\">" ] ||
     fail "/download/ does not offer $newVersion first"
 
-[ "$(keysOf "$kept")" = "$(keysOf "$work/makers.pgp")" ] || fail "$kept is not the makers' key"
-echo "trusted: $kept, the makers' key $(keysOf "$kept")"
+[ "$(keysOf "$kept")" = "$(keysOf "$new/tazzle-archive-keyring.pgp")" ] &&
+    [ "$(keysOf "$kept" | wc -w)" = 2 ] || fail "$kept is not the two keys N+1 is signed with"
+echo "trusted: $kept, N+1's keys $(keysOf "$kept")"
 
 echo "# tampered copies of N and N+1, and what only a trusted key may ask"
 refused "--unsigned where a key is trusted" "takes no unsigned" --unsigned "$work/unsigned" \
@@ -207,11 +218,11 @@ TAZZLE_NODE_MODULES=$modules node "$here/inflight.mjs" "$(command -v chromium)" 
 sed -n '2,$s/^/    /p' "$work/control/ran"
 startProxy
 
-echo "# a third release: signed by two keys, owned by another, open to all, changed while checked"
+echo "# a third release: by the new key alone, owned by another, open to all, changed while checked"
 third=${newVersion%.*}.$((${newVersion##*.} + 1))
 cp -a "$new" "$work/third"
 mv "$work/third/download/$newVersion" "$work/third/download/$third"
-resign "$work/third" "$third" "$TAZZLE_GPG_KEY" another@tazzle.example
+resign "$work/third" "$third" "$newKey"
 chown -R nobody:nogroup "$work/third"
 find "$work/third" -type d -exec chmod 0777 {} + -o -type f -exec chmod 0666 {} +
 # The site changes once its copy is being checked: what goes live is what was signed.
@@ -231,9 +242,8 @@ foreign=$(find "$webroot/" ! -user "$(id -un)" -o -type f ! -perm 0644 -o -type 
     head -n 3)
 [ -z "$foreign" ] || fail "live with another owner or mode: $foreign"
 echo "live as signed, every file the publisher's own, 0644, in folders 0755"
-[ "$(keysOf "$kept")" = "$(keysOf "$work/third/tazzle-archive-keyring.pgp")" ] &&
-    [ "$(keysOf "$kept" | wc -w)" = 2 ] || fail "the trust did not move to the third's two keys"
-echo "trusted now: $(keysOf "$kept")"
+[ "$(keysOf "$kept")" = "$newKey " ] || fail "the trust did not move to the new key alone"
+echo "trusted now: the new key alone, $(keysOf "$kept")"
 # nginx follows no link below the web root, even one placed there by hand.
 ln -s /etc/passwd "$webroot/play/leak.txt"
 [ "$(status play/leak.txt)" != 200 ] || fail "nginx serves a link placed in the live tree"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A release as a maker makes it and a user checks it: signed with a key and a certificate made
 # for this run, verified with gpg, sha256sum and osslsigncode (the installer, and Tazzle.exe and
-# its uninstaller inside it); its source package built as distributors build it
-# (downstream.sh); the next release of this tree made with all its checks; their apt repository
+# its uninstaller inside it), after a key that has expired was refused before anything was
+# built; its source package built as distributors build it (downstream.sh); the next release of
+# this tree made with all its checks, signed by that key and a new one, each of which verifies
+# each of its signatures (the first step of a key's rotation); their apt repository
 # used as Debian users use it (apt.sh); the site served over HTTPS and visited in three browsers
 # (tests/site/site.sh); the next release published over it with clients in flight (publish.sh);
 # then the release built again in another folder, at another time, to the same bytes
@@ -26,6 +28,15 @@ openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/c
 export TAZZLE_GPG_KEY=release@tazzle.example TAZZLE_WINDOWS_CERT=$work/cert.p12
 export TAZZLE_WINDOWS_CERT_PASSWORD=made-for-this-run
 
+echo "# a key that has expired is refused before anything is built"
+gpg --batch --passphrase '' --faked-system-time 20250101T000000 \
+    --quick-gen-key "Tazzle expired <expired@tazzle.example>" ed25519 sign 1d 2>/dev/null
+if TAZZLE_GPG_KEY="$TAZZLE_GPG_KEY expired@tazzle.example" ./tools/build.sh release \
+    >"$work/expired.txt" 2>&1; then fail "a release was made with an expired key"; fi
+cat "$work/expired.txt"
+[ "$(wc -l <"$work/expired.txt")" = 1 ] && grep -q "expired@tazzle.example has expired" \
+    "$work/expired.txt" && [ ! -e release.new ] || fail "the expired key was not refused first"
+
 ./tools/build.sh release
 
 echo "# as a user verifies it"
@@ -48,7 +59,10 @@ echo "# the source package, as distributors build it"
 orig=$(cd build-package && echo tazzle_*.orig.tar.xz)
 TAZZLE_BRING_IN=build-package/$orig tools/release-chroot.sh bookworm tests/release/downstream.sh
 
-echo "# the next release of this tree, made as a maker makes it: its version and changelog entry"
+echo "# the next release of this tree, made as a maker makes it: its version and changelog entry,"
+echo "# signed by this release's key and a new one"
+gpg --batch --passphrase '' --quick-gen-key "Tazzle release test, new key <new@tazzle.example>" \
+    ed25519 sign 1d 2>/dev/null
 eval "$(cmake -P cmake/release.cmake)"
 next=${TAZZLE_VERSION%.*}.$((${TAZZLE_VERSION##*.} + 1))
 git clone -q . "$work/next"
@@ -63,10 +77,27 @@ git clone -q . "$work/next"
     unset SOURCE_DATE_EPOCH
     # The same code under a new version: its packages' own checks ran on this release; lintian
     # looks at what the version changes (changelog, names, metadata).
-    TAZZLE_PACKAGE_CHECKS=lintian ./tools/build.sh release
+    TAZZLE_GPG_KEY="$TAZZLE_GPG_KEY new@tazzle.example" TAZZLE_PACKAGE_CHECKS=lintian \
+        ./tools/build.sh release
 ) >"$work/next.log" 2>&1 || fail "the next release did not build: $(tail -n 40 "$work/next.log")"
 grep "^# lintian" "$work/next.log"
-[ "$(grep -c "^# lintian" "$work/next.log")" = 2 ] || fail "the next release was made unchecked"
+[ "$(grep -c "^# lintian" "$work/next.log")" = 3 ] || fail "the next release was made unchecked"
+grep "^release: warning" "$work/next.log" || fail "no warning of keys that expire within a day"
+# Each key alone verifies each of the next release's signatures.
+for key in "$TAZZLE_GPG_KEY" new@tazzle.example; do
+    gpg --export "$key" >"$work/one.pgp"
+    (cd "$work/next/release" && for signed in SHA256SUMS.asc apt/dists/*/InRelease \
+        apt/dists/*/Release.gpg site/manifest.txt; do
+        data=()
+        case $signed in
+        *.asc) data=(SHA256SUMS) ;;
+        *.gpg) data=("$(dirname "$signed")/Release") ;;
+        esac
+        gpgv --status-fd 1 --keyring "$work/one.pgp" "$signed" "${data[@]}" 2>/dev/null |
+            grep -q "GOODSIG" || fail "$signed is not signed by $key"
+    done)
+done
+echo "each of the next release's signatures verifies with each of its two keys alone"
 # The game's page names its version: its program is another file in each release.
 program() { (cd "$1/release/site/play" && ls tazzle-*.js); }
 [ "$(program .)" != "$(program "$work/next")" ] ||

@@ -2,12 +2,15 @@
 # Writes Tazzle's apt repository into site/apt/: one suite per Debian release (component main,
 # amd64 and source) with a shared pool and by-hash indices, made with apt-ftparchive from the
 # packages given; beside it the deb822 sources file of each suite, tazzle-<codename>.sources,
-# which a user puts in /etc/apt/sources.list.d/. With TAZZLE_GPG_KEY (a key in the user's keyring) InRelease and
-# Release.gpg are signed with it and site/tazzle-archive-keyring.pgp is its public key, which the
-# sources files name as the one key apt trusts for this repository; without, the repository is
+# which a user puts in /etc/apt/sources.list.d/. With TAZZLE_GPG_KEY (keys in the user's
+# keyring, separated by spaces) every suite also holds tazzle-archive-keyring (keyring.sh), of
+# the release's version or TAZZLE_KEYRING_VERSION; InRelease and Release.gpg are signed with
+# each key, and site/tazzle-archive-keyring.pgp holds them all, public: the file the sources
+# files name as the keys apt trusts for this repository alone. Without, the repository is
 # unsigned and apt refuses it.
 #   tools/debian/repository.sh site-dir url codename=package-dir...
 # url is the site's address (the repository is at url/apt). Every date is SOURCE_DATE_EPOCH.
+# Run again on the same packages with other keys, it re-signs a release (a key's rotation).
 set -euo pipefail
 [ $# -ge 3 ] || { echo "usage: $0 site-dir url codename=package-dir..." >&2; exit 2; }
 site=$1 url=${2%/}
@@ -20,6 +23,13 @@ repo=$site/apt
 rm -rf "$repo"
 pool=pool/main/t/tazzle
 mkdir -p "$repo/$pool"
+signers=()
+if [ -n "${TAZZLE_GPG_KEY:-}" ]; then
+    for key in $TAZZLE_GPG_KEY; do signers+=(--local-user "$key"); done
+    eval "$(cmake -P "$tools/cmake/release.cmake")"
+    "$tools/tools/debian/keyring.sh" "$repo/pool/main/t/tazzle-archive-keyring" \
+        "${TAZZLE_KEYRING_VERSION:-$TAZZLE_VERSION}"
+fi
 codenames=()
 for pair in "$@"; do
     codename=${pair%%=*} packages=${pair#*=}
@@ -27,7 +37,9 @@ for pair in "$@"; do
     cp "$packages"/*.deb "$packages"/*.dsc "$packages"/*.tar.* "$repo/$pool/"
     mkdir -p "$repo/dists/$codename/main/binary-amd64" "$repo/dists/$codename/main/source"
     # Each suite lists its own release's build alone; the pool holds them all.
-    (cd "$packages" && ls ./*.deb) | sed "s|^\./|$pool/|" >"$repo/$codename.debs"
+    { (cd "$packages" && ls ./*.deb) | sed "s|^\./|$pool/|"
+      (cd "$repo" && find pool/main/t/tazzle-archive-keyring -name '*.deb' 2>/dev/null || true)
+    } >"$repo/$codename.debs"
     (cd "$packages" && ls ./*.dsc) | sed "s|^\./|$pool/|" >"$repo/$codename.dscs"
     cat >>"$repo/ftparchive.conf" <<CONF
 Tree "dists/$codename" {
@@ -86,12 +98,12 @@ if [ -z "${TAZZLE_GPG_KEY:-}" ]; then
     echo "The apt repository is not signed (no TAZZLE_GPG_KEY): apt refuses it until it is."
     exit 0
 fi
-gpg --export --export-options export-minimal "$TAZZLE_GPG_KEY" >"$site/tazzle-archive-keyring.pgp"
-[ -s "$site/tazzle-archive-keyring.pgp" ] || { echo "no public key $TAZZLE_GPG_KEY" >&2; exit 1; }
+dpkg-deb --fsys-tarfile "$(echo "$repo"/pool/main/t/tazzle-archive-keyring/*.deb)" |
+    tar -xO ./usr/share/keyrings/tazzle-archive-keyring.pgp >"$site/tazzle-archive-keyring.pgp"
 for codename in "${codenames[@]}"; do
     dists=$repo/dists/$codename
-    gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --digest-algo SHA512 --clearsign \
+    gpg --batch --yes "${signers[@]}" --digest-algo SHA512 --clearsign \
         --output "$dists/InRelease" "$dists/Release"
-    gpg --batch --yes --local-user "$TAZZLE_GPG_KEY" --digest-algo SHA512 --armor \
+    gpg --batch --yes "${signers[@]}" --digest-algo SHA512 --armor \
         --detach-sign --output "$dists/Release.gpg" "$dists/Release"
 done

@@ -46,7 +46,8 @@ def main():
     for option in ("site", "templates", "assets", "metainfo", "readme", "font", "installer",
                    "default-url", "downloads", "winget"):
         parser.add_argument(f"--{option}", required=True)
-    parser.add_argument("--key-fingerprint", default="", help="the release's signing key")
+    parser.add_argument("--key-fingerprint", action="append", default=[],
+                        help="a key the release is signed with; once for each")
     parser.add_argument("--publisher", default="", help="who signed the installer")
     parser.add_argument("--certificate-fingerprint", default="")
     args = parser.parse_args()
@@ -82,13 +83,17 @@ def main():
         signature = ("<p>This installer is not signed: Windows warns before it runs it. Check "
                      "it against the checksums below.</p>")
     if args.key_fingerprint:
-        groups = " ".join(re.findall(".{1,4}", args.key_fingerprint))
+        fingerprints = "\n".join(
+            f"<p><code>{' '.join(re.findall('.{1,4}', key))}</code></p>"
+            for key in args.key_fingerprint)
+        keys = ("the makers' key, whose fingerprint is" if len(args.key_fingerprint) == 1 else
+                "each of the makers' keys, whose fingerprints are")
         verify = (
             "<p>Each file of the release is listed with its SHA-256 in "
             f"<a href=\"{downloads}/SHA256SUMS\">SHA256SUMS</a>, signed in "
-            f"<a href=\"{downloads}/SHA256SUMS.asc\">SHA256SUMS.asc</a> by the makers' key, "
-            f"whose fingerprint is</p>\n<p><code>{groups}</code></p>\n"
-            "<p>The same key signs the apt repository; its public half is "
+            f"<a href=\"{downloads}/SHA256SUMS.asc\">SHA256SUMS.asc</a> by {keys}</p>\n"
+            f"{fingerprints}\n"
+            "<p>The same keys sign the apt repository; their public half is "
             "<a href=\"tazzle-archive-keyring.pgp\">tazzle-archive-keyring.pgp</a>. With the "
             "files in one folder:</p>\n<pre><code>gpgv --keyring ./tazzle-archive-keyring.pgp "
             "SHA256SUMS.asc SHA256SUMS\nsha256sum --check --ignore-missing SHA256SUMS"

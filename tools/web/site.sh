@@ -36,8 +36,9 @@ font=$(fc-match -f '%{file}' 'Liberation Sans:bold')
     { echo "Liberation Sans Bold is not installed (fonts-liberation2)" >&2; exit 1; }
 signed=()
 if [ -s "$release/SHA256SUMS.asc" ]; then
-    signed+=(--key-fingerprint "$(gpg --show-keys --with-colons \
-        "$release/tazzle-archive-keyring.pgp" | awk -F: '/^fpr/ {print $10; exit}')")
+    for key in $(python3 tools/sitetree.py keys "$release/tazzle-archive-keyring.pgp"); do
+        signed+=(--key-fingerprint "$key")
+    done
 fi
 if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
     certificate=$(openssl pkcs12 -in "$TAZZLE_WINDOWS_CERT" -nokeys -clcerts \
