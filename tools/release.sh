@@ -36,8 +36,8 @@ for key in ${TAZZLE_GPG_KEY:-}; do
     [[ $abilities == *S* ]] ||
         { echo "release: the key $key cannot sign (no usable signing key)" >&2; exit 1; }
     if [ -n "$expires" ] && [ "$expires" -lt $(($(date +%s) + 180 * 86400)) ]; then
-        warnings+=("the key $key expires on $(date -u -d "@$expires" +%F), within 180 days:" \
-            "extend it, or rotate to a new one (README: Releases)")
+        warnings+=("the key $key expires on $(date -u -d "@$expires" +%F), within 180 days: \
+extend it, or rotate to a new one (README: Releases)")
     fi
 done
 # Every date in every file is the commit's.
