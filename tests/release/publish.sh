@@ -114,7 +114,7 @@ cp -a "$old" "$webroot"
 serves "$oldVersion" || fail "the copy of N is not served"
 refused "a first publish that trusts no key" "trusts no key yet" "$new" "$webroot"
 refused "a folder that is not a release's site" "no manifest.txt" --trust "$work/makers.pgp" \
-    release "$webroot"
+    docs "$webroot"
 tampered "$new"
 rm "$work"/tampered/apt/dists/*/InRelease "$work"/tampered/apt/dists/*/Release.gpg \
     "$work/tampered/tazzle-archive-keyring.pgp" "$work/tampered/download/$newVersion/SHA256SUMS.asc"
