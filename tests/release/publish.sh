@@ -121,11 +121,11 @@ rm "$work"/tampered/apt/dists/*/InRelease "$work"/tampered/apt/dists/*/Release.g
 TAZZLE_GPG_KEY='' tools/web/seal.sh "$work/tampered" "$newVersion"
 mv "$work/tampered" "$work/unsigned"
 refused "an unsigned release" "not signed" --trust "$work/makers.pgp" "$work/unsigned" "$webroot"
-cp -a "$new" "$work/another"
+cp -al "$new" "$work/another"
 resign "$work/another" "$newVersion" another@tazzle.example
 refused "a tree signed by another key, with its keyring" "not signed by a trusted key" \
     --trust "$work/makers.pgp" "$work/another" "$webroot"
-cp -a "$new" "$work/newonly"
+cp -al "$new" "$work/newonly"
 resign "$work/newonly" "$newVersion" "$newKey"
 refused "a tree signed by the new key alone, before one signed by both" \
     "not signed by a trusted key" --trust "$work/makers.pgp" "$work/newonly" "$webroot"
@@ -162,7 +162,7 @@ refused "--trust naming another key" "trusts other keys" --trust "$work/another.
 refused "a tree signed by another key alone" "not signed by a trusted key" "$work/another" \
     "$webroot"
 tampered "$new"
-echo 'document.title = "not the makers'"'"'"' >"$work/tampered/play/extra.js"
+echo 'document.title = "tampered";' >"$work/tampered/play/extra.js"
 refused "an added file" "play/extra.js is not in its signed manifest" "$work/tampered" "$webroot"
 for file in "$(cd "$new" && echo play/tazzle-*.wasm)" index.html; do
     tampered "$new"
