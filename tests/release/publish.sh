@@ -189,7 +189,7 @@ refused "a name with a newline" "a name no publish takes" "$work/tampered" "$web
 tampered "$new"
 mkdir "$work/tampered/apt/dists/sid"
 cp "$new/apt/dists/bookworm/Release" "$work/tampered/apt/dists/sid/InRelease"
-tools/web/seal.sh "$work/tampered" "$newVersion"
+TAZZLE_GPG_KEY="$TAZZLE_GPG_KEY $newKey" tools/web/seal.sh "$work/tampered" "$newVersion"
 refused "a suite of an unsigned InRelease alone" "sid/InRelease is not signed by a trusted key" \
     "$work/tampered" "$webroot"
 tampered "$old"
