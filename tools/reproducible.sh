@@ -2,8 +2,8 @@
 # Builds the release of this commit a second time, in a fresh clone in another folder and at
 # another time (signed as release/ was, from the same environment), and compares it with
 # release/ file by file; all but the signatures (of the checksums and of the apt repository's
-# Release files), which are made at signing time, and the site's manifest, which signs them. Where two files differ, diffoscope shows
-# where, and this fails.
+# Release files), which are made at signing time, and the site's manifest, which signs them.
+# Where two files differ, diffoscope shows where, and this fails.
 #   tools/reproducible.sh      (after tools/build.sh release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,8 +23,8 @@ if diff -r "${signatures[@]}" release "$work/elsewhere/release" >"$work/diff.txt
     exit 0
 fi
 cat "$work/diff.txt"
-(cd release && find . -type f ! -name SHA256SUMS.asc ! -name InRelease ! -name Release.gpg ! -name manifest.txt \
-    -printf '%P\n' | LC_ALL=C sort) |
+(cd release && find . -type f ! -name SHA256SUMS.asc ! -name InRelease ! -name Release.gpg \
+    ! -name manifest.txt -printf '%P\n' | LC_ALL=C sort) |
 while read -r file; do
     cmp -s "release/$file" "$work/elsewhere/release/$file" && continue
     echo "# $file differs"

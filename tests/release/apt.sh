@@ -202,12 +202,14 @@ for pair in bookworm:12 trixie:13; do
     echo "# a system that skipped the release signed by both keys"
     serve current
     cleanSystem "$codename"
-    user bash -eu /root/install.sh >"$work/session.log" 2>&1 || fail "$(tail -n 30 "$work/session.log")"
+    user bash -eu /root/install.sh >"$work/session.log" 2>&1 ||
+        fail "$(tail -n 30 "$work/session.log")"
     user dpkg-query -W >"$work/before.txt"
     serve newkey
     refuses "the new key it was never given" "NO_PUBKEY|Missing key|not signed" apt-get update
     session "apt-get upgrade" apt-get upgrade
-    user dpkg-query -W | cmp -s - "$work/before.txt" || fail "a refused repository changed the system"
+    user dpkg-query -W | cmp -s - "$work/before.txt" ||
+        fail "a refused repository changed the system"
     echo "    nothing installed changed"
 done
 dpkg --compare-versions "$(basename "$(echo release/debian-12/tazzle_*_amd64.deb)" | cut -d_ -f2)" \

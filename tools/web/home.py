@@ -86,17 +86,20 @@ def main():
         fingerprints = "\n".join(
             f"<p><code>{' '.join(re.findall('.{1,4}', key))}</code></p>"
             for key in args.key_fingerprint)
-        keys = ("the makers' key, whose fingerprint is" if len(args.key_fingerprint) == 1 else
+        one = len(args.key_fingerprint) == 1
+        keys = ("the makers' key, whose fingerprint is" if one else
                 "each of the makers' keys, whose fingerprints are")
+        same = ("The same key signs the apt repository; its public half is " if one else
+                "The same keys sign the apt repository; their public halves are in ")
         verify = (
             "<p>Each file of the release is listed with its SHA-256 in "
             f"<a href=\"{downloads}/SHA256SUMS\">SHA256SUMS</a>, signed in "
             f"<a href=\"{downloads}/SHA256SUMS.asc\">SHA256SUMS.asc</a> by {keys}</p>\n"
             f"{fingerprints}\n"
-            "<p>The same keys sign the apt repository; their public half is "
-            "<a href=\"tazzle-archive-keyring.pgp\">tazzle-archive-keyring.pgp</a>. With the "
-            "files in one folder:</p>\n<pre><code>gpgv --keyring ./tazzle-archive-keyring.pgp "
-            "SHA256SUMS.asc SHA256SUMS\nsha256sum --check --ignore-missing SHA256SUMS"
+            f"<p>{same}<a href=\"tazzle-archive-keyring.pgp\">tazzle-archive-keyring.pgp</a>. "
+            "With the files in one folder:</p>\n<pre><code>gpgv --keyring "
+            "./tazzle-archive-keyring.pgp SHA256SUMS.asc SHA256SUMS\n"
+            "sha256sum --check --ignore-missing SHA256SUMS"
             "</code></pre>")
     else:
         verify = (
