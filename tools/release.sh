@@ -21,8 +21,9 @@ if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
     [ -n "${TAZZLE_WINDOWS_CERT_PASSWORD+set}" ] ||
         { echo "TAZZLE_WINDOWS_CERT needs TAZZLE_WINDOWS_CERT_PASSWORD" >&2; exit 1; }
 fi
-warnings=()
+warnings=() signers=()
 for key in ${TAZZLE_GPG_KEY:-}; do
+    signers+=(--local-user "$key")
     # The key's own line: its validity (field 2), its expiry (7) and what it can do (12; a
     # capital S: some part of it can sign now).
     primary=$(gpg --batch --with-colons --list-secret-keys "$key" 2>/dev/null | grep -m1 '^sec:') ||
@@ -66,8 +67,6 @@ tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owne
 (cd release.new && find . -path ./apt -prune -o -type f ! -name 'SHA256SUMS*' -printf '%P\n' |
     LC_ALL=C sort |
     xargs sha256sum >SHA256SUMS)
-signers=()
-for key in ${TAZZLE_GPG_KEY:-}; do signers+=(--local-user "$key"); done
 if [ ${#signers[@]} -gt 0 ]; then
     gpg --batch --yes "${signers[@]}" --armor --detach-sign \
         --output release.new/SHA256SUMS.asc release.new/SHA256SUMS

@@ -98,7 +98,7 @@ def copyFile(source, target):
 def files(root):
     """Every plain file below root, as relative paths (bytes); links are not followed."""
     found = []
-    for folder, folders, names in os.walk(os.fsencode(root)):
+    for folder, _, names in os.walk(os.fsencode(root)):
         for name in names:
             path = os.path.join(folder, name)
             if stat.S_ISREG(os.lstat(path).st_mode):

@@ -17,8 +17,7 @@ tree=$work/tazzle-archive-keyring-$version
 cp -r "$root/dist/keyring" "$tree"
 # shellcheck disable=SC2086 # one word per key
 gpg --export --export-options export-minimal $TAZZLE_GPG_KEY >"$tree/tazzle-archive-keyring.pgp"
-keys=$(gpg --show-keys --with-colons "$tree/tazzle-archive-keyring.pgp" |
-    awk -F: '$1 == "pub" {primary = 1} $1 == "fpr" && primary {print $10; primary = 0}')
+keys=$(python3 "$root/tools/sitetree.py" keys "$tree/tazzle-archive-keyring.pgp")
 [ "$(wc -w <<<"$keys")" = "$(wc -w <<<"$TAZZLE_GPG_KEY")" ] ||
     { echo "not one public key for each of $TAZZLE_GPG_KEY" >&2; exit 1; }
 epoch=${SOURCE_DATE_EPOCH:-$(date +%s)}
