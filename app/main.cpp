@@ -14,6 +14,8 @@ int main(int, char *[])
         return 1;
     }
 
+    const auto running = Platform::markRunning();
+
     // The program takes no command line: Qt gets the program's name alone, so that not even
     // its own options (-platform, -reverse, -style) change anything.
     char programName[] = "tazzle";

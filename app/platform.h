@@ -23,6 +23,14 @@ public:
 };
 std::unique_ptr<ConnectGuard> guardConnect();
 
+// Held while the program runs, so that its installer and uninstaller can tell, from any session.
+class RunningMark
+{
+public:
+    virtual ~RunningMark();
+};
+std::unique_ptr<RunningMark> markRunning();
+
 // After the event loop: ends the process with status, or returns it for main to return.
 int finish(int status);
 

@@ -15,6 +15,7 @@ class LinuxConnectGuard final : public Platform::ConnectGuard
 } // namespace
 
 Platform::ConnectGuard::~ConnectGuard() = default;
+Platform::RunningMark::~RunningMark() = default;
 
 QString Platform::missingDisplay()
 {
@@ -30,6 +31,12 @@ void Platform::prepare()
 std::unique_ptr<Platform::ConnectGuard> Platform::guardConnect()
 {
     return std::make_unique<LinuxConnectGuard>();
+}
+
+// Packages replace files as the system does, under a running program.
+std::unique_ptr<Platform::RunningMark> Platform::markRunning()
+{
+    return nullptr;
 }
 
 int Platform::finish(int status)

@@ -59,6 +59,9 @@ string(CONFIGURE [[
 install(CODE "${sign_program}")
 
 set(CPACK_GENERATOR NSIS)
+# The installer script is the project's own (dist/nsis/NSIS.template.in): it comes in two
+# scopes, which cpack's own script cannot.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/nsis)
 # The values reach the installer script as they are written here, backslashes and all.
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
@@ -67,74 +70,37 @@ set(CPACK_PACKAGE_VENDOR ${TAZZLE_MAKERS})
 # compares them number by number.
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-setup)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY ${PROJECT_NAME})
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${PROJECT_NAME})
-set(CPACK_PACKAGE_EXECUTABLES ${TAZZLE_EXECUTABLE_NAME} ${PROJECT_NAME})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_NSIS_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_NSIS_DISPLAY_NAME ${PROJECT_NAME})
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_INSTALLED_ICON_NAME ${TAZZLE_EXECUTABLE_NAME}.exe)
 set(CPACK_NSIS_MUI_ICON ${TAZZLE_WINDOWS_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${TAZZLE_WINDOWS_ICON})
 set(CPACK_NSIS_URL_INFO_ABOUT ${TAZZLE_WEBSITE_URL})
-# Per machine, in the 64-bit Program Files and registry: a 64-bit installer. NSIS makes a 32-bit
-# one unless told, which a 64-bit-only Windows (and Wine) cannot run.
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer: NSIS makes a 32-bit one unless told, which a 64-bit-only Windows (and Wine)
+# cannot run.
 set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
-set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # The same bytes from the same sources: no file's build time goes into the installer.
 string(APPEND CPACK_NSIS_DEFINES "\n  SetDateSave off")
-# The window's title as the core has it, to find a running Tazzle by.
-file(STRINGS ${PROJECT_SOURCE_DIR}/core/windowlayout.h tazzle_title
-     REGEX "^inline constexpr std::string_view title = ")
-string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" TAZZLE_WINDOW_TITLE "${tazzle_title}")
-if(NOT TAZZLE_WINDOW_TITLE OR TAZZLE_WINDOW_TITLE STREQUAL tazzle_title)
-    message(FATAL_ERROR "core/windowlayout.h: no title found")
-endif()
+# One installer per scope, each packed by its own cpack run (TAZZLE_WINDOWS_SCOPE, read by
+# windows-cpack.cmake): for the one who runs it, or for everyone on the PC.
+set(TAZZLE_INSTALLER_user ${PROJECT_NAME}-${PROJECT_VERSION}-user-setup)
+set(TAZZLE_INSTALLER_machine ${PROJECT_NAME}-${PROJECT_VERSION}-setup)
+set(TAZZLE_USER_INSTALLER ${TAZZLE_INSTALLER_user}.exe)
+set(CPACK_PACKAGE_FILE_NAME ${TAZZLE_INSTALLER_machine})
 # Never over a running Tazzle, and never half a program: the installer and the uninstaller ask
 # for Tazzle to be closed before they change anything (run silently, they stop with one status),
 # and the installer has an earlier install's own uninstaller remove it first, and stops with
 # another if that fails; so an install over any version leaves one entry, its files and nothing
-# stale. Package managers tell the two apart (the winget manifest names them).
+# stale. For everyone, it installs only in Program Files, and takes over no earlier install
+# from elsewhere. Package managers tell the statuses apart (the winget manifest names them).
 set(TAZZLE_EXIT_RUNNING 2)
 set(TAZZLE_EXIT_NOT_REMOVED 3)
-set(uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${PROJECT_NAME}")
-set(running_check [=[
-  tazzle_running:
-    FindWindow $0 "" "@TAZZLE_WINDOW_TITLE@"
-    StrCmp $0 0 tazzle_closed
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "@PROJECT_NAME@ is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY tazzle_running
-    SetErrorLevel @TAZZLE_EXIT_RUNNING@
-    Abort "@PROJECT_NAME@ is running."
-  tazzle_closed:
-]=])
-string(CONFIGURE "${running_check}" running_check @ONLY)
-string(CONFIGURE [=[
-@running_check@
-    ReadRegStr $0 HKLM "@uninstall_key@" "UninstallString"
-    ReadRegStr $1 HKLM "Software\@TAZZLE_MAKERS@\@PROJECT_NAME@" ""
-    StrCmp $0 "" tazzle_fresh
-    StrCmp $1 "" tazzle_fresh
-    StrCpy $0 $0 -1 1 ; without its quotes
-    ClearErrors
-    ExecWait '"$0" /S _?=$1' $2
-    IfErrors tazzle_not_removed
-    StrCmp $2 0 0 tazzle_not_removed
-    Delete "$0" ; run in place, it leaves itself
-    RMDir "$1"
-    Goto tazzle_fresh
-  tazzle_not_removed:
-    SetErrorLevel @TAZZLE_EXIT_NOT_REMOVED@
-    Abort "The installed @PROJECT_NAME@ could not be removed first."
-  tazzle_fresh:
-    SetOutPath "$INSTDIR"
-]=] CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS @ONLY)
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${running_check}")
+set(TAZZLE_EXIT_OUTSIDE 4)
+set(TAZZLE_EXIT_EARLIER_OUTSIDE 5)
 set(TAZZLE_SILENT_SWITCH /S)
-# How a package manager removes it without a question.
-set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "WriteRegStr SHCTX \"${uninstall_key}\" \"QuietUninstallString\" '\"$INSTDIR\\Uninstall.exe\" ${TAZZLE_SILENT_SWITCH}'")
 
 # What the winget manifests say of this installer (tools/windows/winget.py). The package is
 # known by the organisation's name and the program's; its entry by the key NSIS writes. Exit
@@ -148,9 +114,19 @@ string(CONFIGURE [[{
     "Copyright": "Copyright (c) @TAZZLE_COPYRIGHT@",
     "ReleaseDate": "@TAZZLE_RELEASE_DATE@",
     "MinimumOSVersion": "@TAZZLE_WINDOWS_MINIMUM@",
-    "InstallerFile": "@CPACK_PACKAGE_FILE_NAME@.exe",
     "Silent": "@TAZZLE_SILENT_SWITCH@",
-    "InstallLocation": "%ProgramFiles%\\@CPACK_PACKAGE_INSTALL_DIRECTORY@",
+    "Installers": {
+        "user": {
+            "InstallerFile": "@TAZZLE_INSTALLER_user@.exe",
+            "InstallLocation": "%LOCALAPPDATA%\\Programs\\@CPACK_PACKAGE_INSTALL_DIRECTORY@",
+            "ElevationRequirement": "elevationProhibited"
+        },
+        "machine": {
+            "InstallerFile": "@TAZZLE_INSTALLER_machine@.exe",
+            "InstallLocation": "%ProgramFiles%\\@CPACK_PACKAGE_INSTALL_DIRECTORY@",
+            "ElevationRequirement": "elevatesSelf"
+        }
+    },
     "Entry": {
         "DisplayName": "@CPACK_NSIS_DISPLAY_NAME@",
         "Publisher": "@CPACK_PACKAGE_VENDOR@",
@@ -160,13 +136,15 @@ string(CONFIGURE [[{
     "ExitCodes": {
         "1": "cancelledByUser",
         "@TAZZLE_EXIT_RUNNING@": "packageInUse",
-        "@TAZZLE_EXIT_NOT_REMOVED@": "contactSupport"
+        "@TAZZLE_EXIT_NOT_REMOVED@": "contactSupport",
+        "@TAZZLE_EXIT_OUTSIDE@": "invalidParameter",
+        "@TAZZLE_EXIT_EARLIER_OUTSIDE@": "custom"
     },
     "Metainfo": "@TAZZLE_APP_ID@.metainfo.xml"
 }
 ]] winget_facts @ONLY)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/winget.json "${winget_facts}")
-# Read when cpack runs: signs the uninstaller as NSIS writes it, when there is a certificate.
+# Read when cpack runs: the scope, and the uninstaller signed as NSIS writes it.
 set(TAZZLE_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/tools/windows/sign.sh)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows-cpack.cmake.in
                ${CMAKE_CURRENT_BINARY_DIR}/windows-cpack.cmake @ONLY)

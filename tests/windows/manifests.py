@@ -4,12 +4,14 @@
       each folder holds one version's three manifests in the repository's layout; each
       validates against winget's schema of its kind and version, and the three agree on the
       identifier, the version and the locale, and with their place in the layout
-  manifests.py get <winget folder> <field>
-      prints a field of the installer manifest: a text as it is, anything else as JSON
+  manifests.py get <winget folder> <field> [scope]
+      prints a field of the installer manifest, or of its installer of that scope (user or
+      machine) where that has it: a text as it is, anything else as JSON
   manifests.py code <winget folder> <response>
       prints the exit status the installer manifest declares for a response (packageInUse)
-  manifests.py entry <winget folder> < "reg query" of the installed entry
-      whether the Apps & features entry is the manifest's AppsAndFeaturesEntries, exactly
+  manifests.py entry <winget folder> <scope> < "reg query" of the installed entry
+      whether the Apps & features entry is the AppsAndFeaturesEntries of the installer of that
+      scope, exactly
 """
 import json
 import sys
@@ -60,7 +62,19 @@ def check(schemas: Path, folder: Path):
                       for kind, (file, manifest) in sorted(manifests.items())))
 
 
-def entry(folder: Path, query: str):
+def field(folder: Path, name: str, scope: str | None = None):
+    """A field of the installer of a scope, or of the manifest where the installer has none."""
+    manifest = load(folder)["installer"][1]
+    if scope is None:
+        return manifest[name]
+    installers = [installer for installer in manifest["Installers"]
+                  if installer.get("Scope", manifest.get("Scope")) == scope]
+    if len(installers) != 1:
+        sys.exit(f"{folder}: {len(installers)} installers of scope {scope}")
+    return installers[0].get(name, manifest.get(name))
+
+
+def entry(folder: Path, scope: str, query: str):
     """Compares `reg query <uninstall key>` with the one entry that the manifest declares."""
     lines = [line.strip() for line in query.replace("\r", "").splitlines() if line.strip()]
     if not lines or "\\Uninstall\\" not in lines[0]:
@@ -69,7 +83,7 @@ def entry(folder: Path, query: str):
     for line in lines[1:]:
         name, kind, *value = line.split("    ")
         values[name] = value[0] if value else ""
-    declared = load(folder)["installer"][1]["AppsAndFeaturesEntries"]
+    declared = field(folder, "AppsAndFeaturesEntries", scope)
     found = {name: values.get(name) for name in declared[0] if name != "ProductCode"}
     found["ProductCode"] = lines[0].rsplit("\\", 1)[1]
     if [found] != declared:
@@ -80,8 +94,8 @@ def main():
     if len(sys.argv) >= 4 and sys.argv[1] == "check":
         for folder in sys.argv[3:]:
             check(Path(sys.argv[2]), Path(folder))
-    elif len(sys.argv) == 4 and sys.argv[1] == "get":
-        value = load(Path(sys.argv[2]))["installer"][1][sys.argv[3]]
+    elif len(sys.argv) in (4, 5) and sys.argv[1] == "get":
+        value = field(Path(sys.argv[2]), *sys.argv[3:])
         print(value if isinstance(value, str) else json.dumps(value))
     elif len(sys.argv) == 4 and sys.argv[1] == "code":
         codes = load(Path(sys.argv[2]))["installer"][1]["ExpectedReturnCodes"]
@@ -90,8 +104,8 @@ def main():
         if len(found) != 1:
             sys.exit(f"the manifest declares {len(found)} codes for {sys.argv[3]}")
         print(found[0])
-    elif len(sys.argv) == 3 and sys.argv[1] == "entry":
-        entry(Path(sys.argv[2]), sys.stdin.read())
+    elif len(sys.argv) == 4 and sys.argv[1] == "entry":
+        entry(Path(sys.argv[2]), sys.argv[3], sys.stdin.read())
     else:
         sys.exit(__doc__)
 

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Tazzle for Windows as a Windows user meets it, under Wine in a fresh prefix, installed as winget
-# drives it, with the switches and codes of the release's manifests: a silent install that shows
-# no window and leaves the entry the manifest declares, a silent upgrade to the next version
-# (one entry, the newer version, no stale file), what it leaves (files, the Start-menu shortcut),
-# the program file's identity, playing at 100 % and 150 % with the real pointer, installing and
-# uninstalling while Tazzle runs (the declared code, nothing changed), and the entry's quiet
-# uninstall that leaves nothing. Then the start-up cost beside a bare Qt window.
+# drives it, with the switches and codes of the release's manifests, in each scope: a silent
+# install that shows no window and leaves the entry the manifest declares where it declares it,
+# a silent upgrade to the next version (one entry, the newer version, no stale file), what it
+# leaves (files, the Start-menu shortcut), the program file's identity, playing at 100 % and
+# 150 % with the real pointer, installing and uninstalling while Tazzle runs (the declared code,
+# nothing changed) but not while another program shows its title, and the entry's quiet
+# uninstall that leaves nothing. For the user: nothing outside the profile and HKCU, and no
+# administrator asked for. For the machine: no folder outside Program Files, and nothing run
+# from an earlier install that was moved out of it. Then the start-up cost beside a bare Qt
+# window.
 # The next version is this tree one patch release on, built here with its licence under another
 # name, so that the upgrade has a file of this version to remove.
 # Usage: wine.sh build-windows website-url   (build-windows: the installer, its winget/ manifests
@@ -16,7 +20,8 @@ url=${2:?usage: $0 build-windows website-url}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../lib.sh"
 expectedWindow
-need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract
+need wine wineserver Xvfb openbox xdotool wmctrl xwininfo xprop import convert compare tesseract \
+    x86_64-w64-mingw32-gcc
 /usr/bin/python3 -c "import pefile, yaml" 2>/dev/null || need python3-pefile python3-yaml
 
 echo "# the next version, built from a copy of this tree"
@@ -36,10 +41,18 @@ rm -rf "$next" && mkdir -p "$next/source"
 mv "$next"/source/build-windows/*-setup.exe "$next/source/build-windows/winget" "$next/"
 rm -rf "$next/source"
 
-installer=$(echo "$out"/*-setup.exe)
-nextInstaller=$(echo "$next"/*-setup.exe)
-[ -f "$installer" ] && [ -f "$nextInstaller" ] || fail "no installers in $out and $next"
 manifest() { /usr/bin/python3 "$here/manifests.py" "$@"; }
+# The installer of a scope that a release's manifest names.
+installerOf() { # folder scope
+    local file
+    file=$1/$(basename "$(manifest get "$1/winget" InstallerUrl "$2")")
+    [ -f "$file" ] || fail "no $file, which the manifest names"
+    echo "$file"
+}
+installer=$(installerOf "$out" machine)
+nextInstaller=$(installerOf "$next" machine)
+userInstaller=$(installerOf "$out" user)
+nextUserInstaller=$(installerOf "$next" user)
 # A prefix of our own, without Mono and Gecko (Debian has neither for Wine). Its wineserver
 # goes before the folder does.
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -54,28 +67,41 @@ export PATH=$work/opener:$PATH
 
 wine wineboot --init >/dev/null 2>&1
 wineserver -w
+# A path with %VARIABLES%, as Wine has it.
+unixPath() { winepath -u "$(wine cmd /c echo "$1" 2>/dev/null | tr -d '\r')"; }
+# Where the manifest says each scope installs.
+location() { # scope
+    unixPath "$(manifest get "$out/winget" InstallationMetadata "$1" | /usr/bin/python3 -c \
+        'import json, sys; print(json.load(sys.stdin)["DefaultInstallLocation"])')"
+}
 programs="$WINEPREFIX/drive_c/Program Files"
-folder="$programs/Tazzle"
-regkey="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(manifest get "$out/winget" ProductCode)"
+folder=$(location machine)
+userFolder=$(location user)
+[ "$(dirname "$folder")" -ef "$programs" ] || fail "the machine scope installs in $folder"
+case $userFolder in "$WINEPREFIX/drive_c/users/"*) ;; *) fail "the user scope installs in $userFolder" ;; esac
+uninstallKey='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+product=$(manifest get "$out/winget" ProductCode)
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+userMenu="$(unixPath '%APPDATA%')/Microsoft/Windows/Start Menu/Programs"
 kib() { du -sk --apparent-size "$1" | cut -f1; }
 
-# How many Apps & features entries name Tazzle, and the entry there is.
-entries() {
-    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+# How many Apps & features entries of a scope name Tazzle, and the entry there is.
+root() { [ "${1:-machine}" = user ] && echo HKCU || echo HKLM; }
+entries() { # [scope]
+    wine reg query "$(root "${1:-}")\\$uninstallKey" /s 2>/dev/null |
         tr -d '\r' | grep -c "^    DisplayName    REG_SZ    Tazzle$" || true
 }
-entry() { wine reg query "$regkey" 2>/dev/null | tr -d '\r'; }
+entry() { wine reg query "$(root "${1:-}")\\$uninstallKey\\$product" 2>/dev/null | tr -d '\r'; }
 # Runs an installer as winget does, with its manifest's silent switch, and prints its exit status;
 # fails if a window showed meanwhile (the window manager's list of windows changed). Wine waits
 # for the installer, not for the wineserver, which a running Tazzle keeps.
 exitStatus() { wine "$@" >/dev/null 2>&1 && echo 0 || echo $?; }
-silently() { # winget-folder installer
+silently() { # winget-folder installer [scope [more switches]]
     xprop -root -spy _NET_CLIENT_LIST >"$work/windows" 2>&1 &
     local spy=$! status
     sleep 0.5
-    status=$(exitStatus "$2" "$(manifest get "$1" InstallerSwitches | /usr/bin/python3 -c \
-        'import json, sys; print(json.load(sys.stdin)["Silent"])')")
+    status=$(exitStatus "$2" "$(manifest get "$1" InstallerSwitches "${3:-machine}" |
+        /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin)["Silent"])')" "${@:4}")
     sleep 0.5
     kill "$spy" && wait "$spy" 2>/dev/null || true
     [ "$(sort -u "$work/windows" | wc -l)" -le 1 ] ||
@@ -85,17 +111,18 @@ silently() { # winget-folder installer
 
 # The version a manifest declares the installer's entry to show.
 declared() {
-    manifest get "$1" AppsAndFeaturesEntries |
+    manifest get "$1" AppsAndFeaturesEntries machine |
         /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin)[0]["DisplayVersion"])'
 }
-# Installs silently as winget does: status 0, and the entry its manifest declares.
-installs() { # winget-folder installer
+# Installs silently as winget does: status 0, and the entry its manifest declares, in its scope.
+installs() { # winget-folder installer [scope]
     local status
-    status=$(silently "$1" "$2")
+    status=$(silently "$1" "$2" "${3:-machine}")
     echo "$(basename "$2"): exit status $status"
     [ "$status" = 0 ] || fail "$(basename "$2") did not install"
-    entry
-    entry | manifest entry "$1" || fail "after $(basename "$2") the entry is not its manifest's"
+    entry "${3:-}"
+    entry "${3:-}" | manifest entry "$1" "${3:-machine}" ||
+        fail "after $(basename "$2") the entry is not its manifest's"
 }
 version=$(declared "$out/winget")
 nextVersion=$(declared "$next/winget")
@@ -113,16 +140,19 @@ installs "$next/winget" "$nextInstaller"
     fail "the upgrade left $version's LICENSE.txt, or not $nextVersion's LICENCE.txt"
 /usr/bin/python3 "$here/installed.py" "$folder" "$WINEPREFIX/drive_c/windows/system32" ||
     fail "the installed folder would not run on Windows as it is"
-for value in "DisplayIcon|C:\\Program Files\\Tazzle\\Tazzle.exe" \
-    "UninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\"" \
-    "QuietUninstallString|\"C:\\Program Files\\Tazzle\\Uninstall.exe\" /S"; do
-    grep -qxF "    ${value%%|*}    REG_SZ    ${value#*|}" <<<"$(entry)" ||
-        fail "the Apps & features entry lacks ${value%%|*} ${value#*|}: $(entry)"
-done
-[ -f "$menu/Tazzle/Tazzle.lnk" ] || fail "no Start-menu entry Tazzle"
-strings -e l "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
-    strings "$menu/Tazzle/Tazzle.lnk" | grep -qi 'Tazzle\\Tazzle.exe' ||
-    fail "the Start-menu entry does not start Tazzle.exe"
+# The entry's values and the Start-menu shortcut, for the install in a folder.
+installedIn() { # scope folder start-menu
+    local at
+    at=$(winepath -w "$2")
+    for value in "DisplayIcon|$at\\Tazzle.exe" "InstallLocation|$at" \
+        "UninstallString|\"$at\\Uninstall.exe\"" "QuietUninstallString|\"$at\\Uninstall.exe\" /S"; do
+        grep -qxF "    ${value%%|*}    REG_SZ    ${value#*|}" <<<"$(entry "$1")" ||
+            fail "the Apps & features entry lacks ${value%%|*} ${value#*|}: $(entry "$1")"
+    done
+    { strings -e l "$3/Tazzle.lnk"; strings "$3/Tazzle.lnk"; } 2>/dev/null |
+        grep -qiF "$at\\Tazzle.exe" || fail "no Start-menu shortcut in $3 starts $at\\Tazzle.exe"
+}
+installedIn machine "$folder" "$menu"
 installerKiB=$(kib "$installer")
 installedKiB=$(kib "$folder")
 echo "installer $installerKiB KiB, installed $installedKiB KiB"
@@ -212,11 +242,46 @@ status=$(exitStatus cmd /c 'C:\uninstall-in-place.bat')
 echo "Uninstall.exe while Tazzle runs: exit status $status"
 [ "$status" = "$(manifest code "$next/winget" packageInUse)" ] ||
     fail "the uninstaller went ahead while Tazzle ran, or said so with $status"
+status=$(silently "$next/winget" "$nextUserInstaller" user)
+echo "$(basename "$nextUserInstaller") while Tazzle runs: exit status $status"
+[ "$status" = "$(manifest code "$next/winget" packageInUse)" ] && [ ! -e "$userFolder" ] &&
+    [ "$(entries user)" = 0 ] || fail "the user's installer went ahead while Tazzle ran ($status)"
 [ "$(state)" = "$before" ] || fail "refusing changed the install: $(diff <(echo "$before") <(state))"
 kill -0 "$pid" || fail "Tazzle did not survive the refusals"
 closeWindow
+# Programs the test makes: a window with Tazzle's title that is not Tazzle, and an uninstaller
+# that a standard user put in place of Tazzle's, which leaves a mark when it runs.
+cat >"$work/standin.c" <<'SOURCE'
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR line, int show)
+{
+#ifdef MARK
+    CloseHandle(CreateFileA(MARK, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    return 0;
+#else
+    MSG message;
+    CreateWindowA("STATIC", TITLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320, 200, NULL, NULL,
+                  instance, NULL);
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+#endif
+}
+SOURCE
+x86_64-w64-mingw32-gcc -mwindows -o "$work/impostor.exe" -DTITLE="\"$title\"" "$work/standin.c"
+x86_64-w64-mingw32-gcc -mwindows -o "$work/marker.exe" -DMARK='"C:\\mark.txt"' "$work/standin.c"
+(cd "$work" && exec wine impostor.exe >>"$work/stderr" 2>&1) &
+pids+=($!)
+for _ in $(seq 75); do
+    xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && break
+    sleep 0.2
+done
+xdotool search --onlyvisible --name "^$title\$" >/dev/null || fail "the impostor showed no window"
 [ "$(silently "$next/winget" "$nextInstaller")" = 0 ] && [ "$(entries)" = 1 ] &&
-    [ "$(state)" = "$before" ] || fail "installing the same version again did not leave the same install"
+    [ "$(state)" = "$before" ] ||
+    fail "with another program of Tazzle's title, installing again did not leave the same install"
+echo "$(basename "$nextInstaller") beside another window titled $title: installed"
+kill "${pids[-1]}"
 
 echo "# playing at 150 %"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
@@ -246,19 +311,95 @@ cp "$out/tazzle/reference.exe" "$out/tazzle/resolvedface.exe" "$work/bench/"
 /usr/bin/python3 "$here/../../bench/winestartup.py" 11 "$work/bench" | tee "$out/startup.txt"
 echo "installer $installerKiB KiB, installed $installedKiB KiB" >>"$out/startup.txt"
 
-echo "# uninstalling silently, as the entry's QuietUninstallString says"
-quiet=$(entry | sed -n 's/^    QuietUninstallString    REG_SZ    //p')
-installDirKey="HKLM\\Software\\$(entry | sed -n 's/^    Publisher    REG_SZ    //p')\\Tazzle"
-[ -n "$quiet" ] || fail "the entry has no QuietUninstallString"
-printf '%s\r\n' "$quiet" >"$WINEPREFIX/drive_c/quiet-uninstall.bat"
-# The uninstaller copies itself away and returns at once; its copy does the work.
-echo "$quiet: exit status $(exitStatus cmd /c 'C:\quiet-uninstall.bat')"
-wineserver -w
-eventually test ! -e "$folder" || fail "left in Program Files: $(find "$folder")"
-[ ! -e "$menu/Tazzle" ] || fail "the Start-menu entry is still there"
-! wine reg query "$regkey" >/dev/null 2>&1 || fail "the Apps & features entry is still there"
-for key in 'HKLM\Software\Tazzle' "$installDirKey"; do
-    ! wine reg query "$key" >/dev/null 2>&1 || fail "a registry key is left: $key"
+# Uninstalls silently, as the entry's QuietUninstallString says: nothing left of the scope's
+# install, its shortcut or its keys.
+uninstalls() { # scope folder start-menu
+    local quiet publisher key
+    quiet=$(entry "$1" | sed -n 's/^    QuietUninstallString    REG_SZ    //p')
+    publisher=$(entry "$1" | sed -n 's/^    Publisher    REG_SZ    //p')
+    [ -n "$quiet" ] || fail "the entry has no QuietUninstallString"
+    printf '%s\r\n' "$quiet" >"$WINEPREFIX/drive_c/quiet-uninstall.bat"
+    # The uninstaller copies itself away and returns at once; its copy does the work.
+    echo "$quiet: exit status $(exitStatus cmd /c 'C:\quiet-uninstall.bat')"
+    wineserver -w
+    eventually test ! -e "$2" || fail "left in $2: $(find "$2")"
+    [ ! -e "$3/Tazzle.lnk" ] && [ ! -e "$3/Tazzle" ] || fail "the Start-menu entry is still there"
+    for key in "$uninstallKey\\$product" 'Software\Tazzle' "Software\\$publisher\\Tazzle"; do
+        ! wine reg query "$(root "$1")\\$key" >/dev/null 2>&1 ||
+            fail "a registry key is left: $(root "$1")\\$key"
+    done
+}
+
+echo "# for the user alone: $version, then $nextVersion over it, and nothing for the machine"
+# The whole machine's part: Program Files and HKLM, without what Wine changes by itself.
+machine() {
+    wineserver -w
+    (cd "$programs" && find . -printf '%P %s\n' | sort)
+    grep -v '^#time=' "$WINEPREFIX/system.reg" | sed -E 's/^(\[.*\]) [0-9]+$/\1/' |
+        grep -v -e '^"InstallDate"' -e 'Explorer\\\\Shell Folders' -e 'MountPoints2' || true
+}
+before=$(machine)
+/usr/bin/python3 - "$userInstaller" "$installer" <<'PYTHON' || fail "the installers ask for the wrong rights"
+# What each installer asks Windows for, in its embedded manifest.
+import re, sys
+import pefile
+for path, wanted in zip(sys.argv[1:], ("asInvoker", "requireAdministrator")):
+    pe = pefile.PE(path)
+    manifests = [entry for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries if kind.id == 24
+                 for name in kind.directory.entries for entry in name.directory.entries]
+    text = b"".join(pe.get_data(entry.data.struct.OffsetToData, entry.data.struct.Size)
+                    for entry in manifests).decode()
+    levels = re.findall(r'requestedExecutionLevel level="(\w+)"', text)
+    print(f"{path.rsplit('/', 1)[-1]}: requestedExecutionLevel {levels}")
+    if levels != [wanted]:
+        sys.exit(f"{path} asks for {levels}, not {wanted}")
+PYTHON
+installs "$out/winget" "$userInstaller" user
+[ -f "$userFolder/LICENSE.txt" ] || fail "$version left no LICENSE.txt in $userFolder"
+installs "$next/winget" "$nextUserInstaller" user
+[ "$(entries user)" = 1 ] || fail "after the upgrade: $(entries user) entries for the user"
+[ ! -e "$userFolder/LICENSE.txt" ] && [ -f "$userFolder/LICENCE.txt" ] ||
+    fail "the user's upgrade left $version's LICENSE.txt, or not $nextVersion's LICENCE.txt"
+installedIn user "$userFolder" "$userMenu"
+[ "$(machine)" = "$before" ] ||
+    fail "the user's install changed the machine: $(diff <(echo "$before") <(machine))"
+uninstalls user "$userFolder" "$userMenu"
+[ "$(machine)" = "$before" ] || fail "the user's uninstall changed the machine"
+
+echo "# for the machine, only in Program Files"
+for elsewhere in 'C:\Games\Tazzle' 'C:\Program Files\..\Games\Tazzle'; do
+    status=$(silently "$next/winget" "$nextInstaller" machine "/D=$elsewhere")
+    echo "$(basename "$nextInstaller") /D=$elsewhere: exit status $status"
+    [ "$status" = "$(manifest code "$next/winget" invalidParameter)" ] ||
+        fail "/D=$elsewhere was not refused with the declared code"
+    [ ! -e "$WINEPREFIX/drive_c/Games" ] && [ "$(machine)" = "$before" ] ||
+        fail "refusing /D=$elsewhere changed the machine"
 done
+
+echo "# an earlier install that was moved out of Program Files runs nothing"
+installs "$out/winget" "$installer"
+moved="$WINEPREFIX/drive_c/Games/Tazzle"
+mkdir -p "$(dirname "$moved")" && mv "$folder" "$moved"
+cp "$work/marker.exe" "$moved/Uninstall.exe"
+machineKey="HKLM\\Software\\$(entry | sed -n 's/^    Publisher    REG_SZ    //p')\\Tazzle"
+wine reg add "$machineKey" /ve /d 'C:\Games\Tazzle' /f >/dev/null 2>&1
+wine reg add "HKLM\\$uninstallKey\\$product" /v UninstallString /d '"C:\Games\Tazzle\Uninstall.exe"' \
+    /f >/dev/null 2>&1
+earlier=$(machine)
+status=$(silently "$next/winget" "$nextInstaller")
+echo "$(basename "$nextInstaller") over $version in C:\\Games\\Tazzle: exit status $status"
+[ "$status" = "$(manifest code "$next/winget" custom)" ] ||
+    fail "the upgrade over an install outside Program Files was not refused with the declared code"
+[ ! -e "$WINEPREFIX/drive_c/mark.txt" ] || fail "the upgrade ran the earlier install's Uninstall.exe"
+[ "$(machine)" = "$earlier" ] || fail "the refused upgrade changed the machine"
+# What the README says to do: remove that folder, then install again.
+rm -rf "$moved"
+installs "$next/winget" "$nextInstaller"
+[ "$(entries)" = 1 ] && [ ! -e "$WINEPREFIX/drive_c/mark.txt" ] ||
+    fail "installing after the moved folder was removed left $(entries) entries, or a mark"
+installedIn machine "$folder" "$menu"
+
+echo "# uninstalling for the machine"
+uninstalls machine "$folder" "$menu"
 wineserver -w
 echo PASS

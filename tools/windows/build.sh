@@ -52,14 +52,16 @@ crossBuild() { # build cmake-options...
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/cmake \
         -DTAZZLE_RASTERIZE="$rasterize" ${TAZZLE_WINDOWS_CMAKE_OPTIONS:-} "${@:2}"
     cmake --build "$1"
-    (cd "$1" && cpack -G NSIS)
+    for scope in user machine; do
+        (cd "$1" && TAZZLE_WINDOWS_SCOPE=$scope cpack -G NSIS)
+    done
 }
-# The installer of the tree built in build, signed, and its manifests, into folder.
+# The installers of the tree built in build, signed, and their manifests, into folder.
 pack() { # build folder
     rm -rf "$2/winget" "$2"/*-setup.exe
     mv "$1"/*-setup.exe "$2/"
     [ -z "${TAZZLE_WINDOWS_CERT:-}" ] || tools/windows/sign.sh "$2"/*-setup.exe
-    /usr/bin/python3 tools/windows/winget.py "$1/dist" "$(echo "$2"/*-setup.exe)" \
+    /usr/bin/python3 tools/windows/winget.py "$1/dist" "$2" \
         "${TAZZLE_DEFAULT_WEBSITE_URL%/}/$TAZZLE_DOWNLOADS" "$2/winget"
 }
 crossBuild $out/tazzle -DTAZZLE_BUILD_BENCH=$([ "$mode" = windows-test ] && echo ON || echo OFF)

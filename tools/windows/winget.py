@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Writes the winget manifests of one release (version, installer, en-US locale) in the layout of
 winget's community repository: <out>/manifests/<i>/<Publisher>/<Name>/<version>/.
-What the installer does comes from the Windows build (winget.json, written by dist/windows.cmake);
-what Tazzle is, from its AppStream metadata beside it; the hash, from the signed installer.
-The same inputs give the same bytes.
-Usage: winget.py <Windows build's dist folder> <installer.exe> <downloads address> <out>
+What the installers do comes from the Windows build (winget.json, written by dist/windows.cmake):
+one per scope, for the user who installs or for the whole machine; what Tazzle is, from its
+AppStream metadata beside it; the hashes, from the signed installers. The same inputs give the
+same bytes.
+Usage: winget.py <Windows build's dist folder> <folder of the installers> <downloads address> <out>
 """
 import hashlib
 import json
@@ -30,16 +31,15 @@ def write(path: Path, kind: str, manifest: dict):
 def main():
     if len(sys.argv) != 5:
         sys.exit(__doc__)
-    build, installer, out = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[4])
+    build, installers, out = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[4])
     downloads = sys.argv[3].rstrip("/")
     try:
         facts = json.loads((build / "winget.json").read_text())
         metainfo = ElementTree.parse(build / facts["Metainfo"]).getroot()
-        digest = hashlib.sha256(installer.read_bytes()).hexdigest().upper()
+        digests = {scope: hashlib.sha256((installers / installer["InstallerFile"]).read_bytes())
+                   .hexdigest().upper() for scope, installer in facts["Installers"].items()}
     except (OSError, ValueError, KeyError, ElementTree.ParseError) as error:
         sys.exit(f"winget.py: {error}")
-    if installer.name != facts["InstallerFile"]:
-        sys.exit(f"winget.py: {installer} is not this build's installer {facts['InstallerFile']}")
 
     identifier, version = facts["PackageIdentifier"], facts["PackageVersion"]
     common = {"PackageIdentifier": identifier, "PackageVersion": version}
@@ -55,25 +55,27 @@ def main():
     write(folder / f"{identifier}.installer.yaml", "installer", {
         **common,
         "InstallerType": "nullsoft",
-        "Scope": "machine",
         "InstallModes": ["interactive", "silent"],
-        # winget's default run is "silent with progress": NSIS has none, so it runs silently.
-        "InstallerSwitches": {"Silent": facts["Silent"], "SilentWithProgress": facts["Silent"]},
         "ExpectedReturnCodes": [{"InstallerReturnCode": int(code), "ReturnResponse": response}
                                 for code, response in facts["ExitCodes"].items()],
-        # It removes an earlier install itself, then installs.
+        # It removes an earlier install of its scope itself, then installs.
         "UpgradeBehavior": "install",
-        "ElevationRequirement": "elevatesSelf",
-        "InstallationMetadata": {"DefaultInstallLocation": facts["InstallLocation"]},
         "ProductCode": facts["Entry"]["ProductCode"],
         "ReleaseDate": facts["ReleaseDate"],
         "MinimumOSVersion": facts["MinimumOSVersion"],
-        "AppsAndFeaturesEntries": [facts["Entry"]],
         "Installers": [{
             "Architecture": "x64",
-            "InstallerUrl": f"{downloads}/{installer.name}",
-            "InstallerSha256": digest,
-        }],
+            "Scope": scope,
+            "InstallerUrl": f"{downloads}/{installer['InstallerFile']}",
+            "InstallerSha256": digests[scope],
+            # winget's default run is "silent with progress": NSIS has none, so it runs
+            # silently. The folder is NSIS's own /D=, last and unquoted.
+            "InstallerSwitches": {"Silent": facts["Silent"], "SilentWithProgress": facts["Silent"],
+                                  "InstallLocation": "/D=<INSTALLPATH>"},
+            "ElevationRequirement": installer["ElevationRequirement"],
+            "InstallationMetadata": {"DefaultInstallLocation": installer["InstallLocation"]},
+            "AppsAndFeaturesEntries": [dict(facts["Entry"])],
+        } for scope, installer in facts["Installers"].items()],
         "ManifestType": "installer",
         "ManifestVersion": MANIFEST_VERSION,
     })
