@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes release/ from this commit: the Debian packages for Debian 12 and 13 (the binary package,
-# its debug symbols, the source package), the Windows installer and its winget manifests
+# its debug symbols, the source package), the Windows installers and their winget manifests
 # (winget/, for winget's community repository), the web site as a .tar.gz, and
 # SHA256SUMS of them all; the apt repository that serves the Debian packages (apt/, with the
 # sources file of each release and the repository's key); and the makers' whole site, all of
@@ -10,7 +10,7 @@
 # Signed where the maker gives the means: TAZZLE_GPG_KEY (keys in the user's keyring, separated
 # by spaces) signs SHA256SUMS into SHA256SUMS.asc, the apt repository and the site's manifest,
 # each with every key; TAZZLE_WINDOWS_CERT (a PKCS#12 file) with TAZZLE_WINDOWS_CERT_PASSWORD
-# signs Tazzle.exe, its uninstaller and the installer (Authenticode), with
+# signs Tazzle.exe, the uninstaller and both installers (Authenticode), with
 # TAZZLE_WINDOWS_TIMESTAMP_URL's time stamp when given. Before anything is built, each key must
 # be able to sign: one that has expired, is revoked or cannot sign is refused, and one that
 # expires within 180 days is named in the summary, with the way to rotate it.

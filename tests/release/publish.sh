@@ -266,13 +266,14 @@ echo "$gone files that only N had are gone; its $kept downloads answer with thei
 [ "$gone" -gt 0 ] && [ "$kept" -gt 0 ] || fail "nothing of N's to check"
 # What winget users are told to fetch stays, with the bytes its manifest names.
 for manifests in release/winget "$1/winget"; do
-    read -r address sha < <(/usr/bin/python3 tests/windows/manifests.py get "$manifests" \
-        Installers | /usr/bin/python3 -c 'import json, sys
-installer, = json.load(sys.stdin)
-print(installer["InstallerUrl"], installer["InstallerSha256"].lower())')
-    [ "$(fetch "$address" | sha256sum | cut -d' ' -f1)" = "$sha" ] ||
-        fail "$address does not answer with the installer its manifest names"
-    echo "$address: the installer its winget manifest names"
+    while read -r address sha; do
+        [ "$(fetch "$address" | sha256sum | cut -d' ' -f1)" = "$sha" ] ||
+            fail "$address does not answer with the installer its manifest names"
+        echo "$address: the installer its winget manifest names"
+    done < <(/usr/bin/python3 tests/windows/manifests.py get "$manifests" Installers |
+        /usr/bin/python3 -c 'import json, sys
+for installer in json.load(sys.stdin):
+    print(installer["InstallerUrl"], installer["InstallerSha256"].lower())')
 done
 
 echo "# the web root after these publishes"

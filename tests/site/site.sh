@@ -55,7 +55,9 @@ mkdir "$work/unpacked"
 for deb in release/debian-*/*.deb; do
     dpkg-deb -R "$deb" "$work/unpacked/$(basename "$deb" .deb)"
 done
-7z x -o"$work/unpacked/installer" release/*-setup.exe >/dev/null
+for installer in release/*-setup.exe; do
+    7z x -o"$work/unpacked/$(basename "$installer" .exe)" "$installer" >/dev/null
+done
 codenames=$(cd release && ls tazzle-*.sources | sed 's/^tazzle-//; s/\.sources$//' | paste -sd,)
 python3 "$here/addresses.py" "$url" "$site" "$codenames" README.md "$work/unpacked" \
     release/tazzle-*.sources release/debian-*/*.dsc release/winget >"$work/addresses.txt"
@@ -98,20 +100,21 @@ echo "# the winget manifests, as winget's community repository and then winget t
 schemas=../shared/winget
 [ -d "$schemas" ] || fail "no winget schemas in $schemas"
 /usr/bin/python3 tests/windows/manifests.py check "$schemas" release/winget
-served=$(/usr/bin/python3 tests/windows/manifests.py get release/winget Installers |
+while read -r address sha; do
+    fetch --fail --output "$work/served.exe" "$address"
+    [ "$(sha256sum <"$work/served.exe" | cut -d' ' -f1)" = "$sha" ] ||
+        fail "$address is not the installer whose hash the manifest gives"
+    echo "$address: SHA-256 $sha, as the manifest says"
+done < <(/usr/bin/python3 tests/windows/manifests.py get release/winget Installers |
     /usr/bin/python3 -c 'import json, sys
-installer, = json.load(sys.stdin)
-print(installer["InstallerUrl"], installer["InstallerSha256"].lower())')
-fetch --fail --output "$work/served.exe" "${served% *}"
-[ "$(sha256sum <"$work/served.exe" | cut -d' ' -f1)" = "${served#* }" ] ||
-    fail "${served% *} is not the installer whose hash the manifest gives"
-echo "${served% *}: SHA-256 ${served#* }, as the manifest says"
+for installer in json.load(sys.stdin):
+    print(installer["InstallerUrl"], installer["InstallerSha256"].lower())')
 
 echo "# the home page's way to verify a download, on the installer fetched from the site"
 mkdir "$work/verify"
 downloads=$TAZZLE_DOWNLOADS
 for file in $downloads/SHA256SUMS $downloads/SHA256SUMS.asc tazzle-archive-keyring.pgp \
-    "$downloads/$(basename release/*-setup.exe)"; do
+    "$downloads/$(basename release/*-user-setup.exe)"; do
     fetch --fail --output "$work/verify/$(basename "$file")" "$url/$file"
 done
 python3 -c 'import html, re, sys

@@ -68,7 +68,7 @@ export PATH=$work/opener:$PATH
 wine wineboot --init >/dev/null 2>&1
 wineserver -w
 # A path with %VARIABLES%, as Wine has it.
-unixPath() { winepath -u "$(wine cmd /c echo "$1" 2>/dev/null | tr -d '\r')"; }
+unixPath() { realpath -m "$(winepath -u "$(wine cmd /c echo "$1" 2>/dev/null | tr -d '\r')")"; }
 # Where the manifest says each scope installs.
 location() { # scope
     unixPath "$(manifest get "$out/winget" InstallationMetadata "$1" | /usr/bin/python3 -c \
@@ -331,12 +331,13 @@ uninstalls() { # scope folder start-menu
 }
 
 echo "# for the user alone: $version, then $nextVersion over it, and nothing for the machine"
-# The whole machine's part: Program Files and HKLM, without what Wine changes by itself.
+# The whole machine's part that programs install into: Program Files, the Start menu of all
+# users and HKLM\Software (the rest of HKLM is Wine's own devices).
 machine() {
     wineserver -w
-    (cd "$programs" && find . -printf '%P %s\n' | sort)
-    grep -v '^#time=' "$WINEPREFIX/system.reg" | sed -E 's/^(\[.*\]) [0-9]+$/\1/' |
-        grep -v -e '^"InstallDate"' -e 'Explorer\\\\Shell Folders' -e 'MountPoints2' || true
+    (cd "$programs" && find . -printf '%P %s\n' && cd "$menu" && find . -printf '%P\n') | sort
+    awk '/^\[/ { keep = /^\[Software\\\\/; sub(/\] [0-9]+$/, "]") } keep && !/^#time=/' \
+        "$WINEPREFIX/system.reg"
 }
 before=$(machine)
 /usr/bin/python3 - "$userInstaller" "$installer" <<'PYTHON' || fail "the installers ask for the wrong rights"
@@ -367,8 +368,13 @@ uninstalls user "$userFolder" "$userMenu"
 [ "$(machine)" = "$before" ] || fail "the user's uninstall changed the machine"
 
 echo "# for the machine, only in Program Files"
+# From a batch file, as /D= takes a folder with spaces only unquoted, and Wine quotes them.
 for elsewhere in 'C:\Games\Tazzle' 'C:\Program Files\..\Games\Tazzle'; do
-    status=$(silently "$next/winget" "$nextInstaller" machine "/D=$elsewhere")
+    printf '"%s" %s /D=%s\r\nexit /b %%errorlevel%%\r\n' "$(winepath -w "$nextInstaller")" \
+        "$(manifest get "$next/winget" InstallerSwitches machine | /usr/bin/python3 -c \
+        'import json, sys; print(json.load(sys.stdin)["Silent"])')" "$elsewhere" \
+        >"$WINEPREFIX/drive_c/elsewhere.bat"
+    status=$(exitStatus cmd /c 'C:\elsewhere.bat')
     echo "$(basename "$nextInstaller") /D=$elsewhere: exit status $status"
     [ "$status" = "$(manifest code "$next/winget" invalidParameter)" ] ||
         fail "/D=$elsewhere was not refused with the declared code"

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 mode=${1:?usage: $0 web|web-test}
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev emscripten nodejs python3
-    python3-fonttools python3-brotli fonts-liberation2 brotli gzip)
+    python3-fonttools python3-brotli python3-yaml fonts-liberation2 brotli gzip)
 if [ "$mode" = web-test ]; then
     packages+=(chromium firefox-esr webkit2gtk-driver xvfb xauth dbus dbus-x11 nginx-light
         libnginx-mod-http-brotli-static imagemagick x11-utils curl)

@@ -12,6 +12,7 @@ import sys
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+import yaml
 from fontTools.ttLib import TTFont
 
 from game import compress, fill, picture, subset_font
@@ -43,7 +44,7 @@ def megabytes(size: int) -> str:
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("site", "templates", "assets", "metainfo", "readme", "font", "installer",
+    for option in ("site", "templates", "assets", "metainfo", "readme", "font", "installers",
                    "default-url", "downloads", "winget"):
         parser.add_argument(f"--{option}", required=True)
     parser.add_argument("--key-fingerprint", action="append", default=[],
@@ -63,25 +64,29 @@ def main():
     caption = text(metainfo.find("screenshots/screenshot/caption"))
     width, height = png_size(site / "screenshot.png")
 
-    installer = Path(args.installer)
-    # winget knows the package by the name of its version manifest.
+    # winget knows the package by the name of its version manifest; its installer manifest
+    # names the installer of each scope.
     winget = [file.stem for file in Path(args.winget).rglob("*.yaml")
               if not re.search(r"\.(installer|locale\..*)$", file.stem)]
     if len(winget) != 1:
         sys.exit(f"home.py: not one winget version manifest in {args.winget}")
+    manifest, = Path(args.winget).rglob(f"{winget[0]}.installer.yaml")
+    installers = {entry["Scope"]: Path(args.installers) / entry["InstallerUrl"].rsplit("/", 1)[1]
+                  for entry in yaml.safe_load(manifest.read_text(encoding="utf-8"))["Installers"]}
+    installer = installers["user"]
     # This release's files, at an address of their own for good.
     downloads = e(args.downloads.strip("/"))
     if args.publisher:
         signature = (
-            f"<p>The installer, and {e(name)} in it, are signed (Authenticode) by "
-            f"“{e(args.publisher)}”: Windows shows that name before it runs the installer. To "
+            f"<p>The installers, and {e(name)} in them, are signed (Authenticode) by "
+            f"“{e(args.publisher)}”: Windows shows that name before it runs an installer. To "
             f"check by hand, PowerShell's <code>Get-AuthenticodeSignature .\\{e(installer.name)}"
             f"</code> says <code>Valid</code>, or <code>osslsigncode verify -in "
             f"{e(installer.name)}</code> elsewhere. The certificate's SHA-256 fingerprint is "
             f"<code>{e(args.certificate_fingerprint)}</code>.</p>")
     else:
-        signature = ("<p>This installer is not signed: Windows warns before it runs it. Check "
-                     "it against the checksums below.</p>")
+        signature = ("<p>These installers are not signed: Windows warns before it runs them. "
+                     "Check them against the checksums below.</p>")
     if args.key_fingerprint:
         fingerprints = "\n".join(
             f"<p><code>{' '.join(re.findall('.{1,4}', key))}</code></p>"
@@ -114,6 +119,8 @@ def main():
         SHOT_WIDTH=str(width), SHOT_HEIGHT=str(height), DOWNLOADS=downloads,
         INSTALLER=e(installer.name), WINGET_ID=e(winget[0]),
         INSTALLER_SIZE=megabytes(installer.stat().st_size), INSTALLER_SIGNATURE=signature,
+        MACHINE_INSTALLER=e(installers["machine"].name),
+        MACHINE_INSTALLER_SIZE=megabytes(installers["machine"].stat().st_size),
         APT_COMMANDS=e(install_commands(Path(args.readme).read_text(), args.default_url, url)),
         VERIFY=verify)
     # The face covers what the page says; the commands keep to the reader's own monospace.

@@ -5,7 +5,7 @@
 # and the screenshot the metadata names, and manifest.txt, the signed list of them all
 # (seal.sh). The same release gives the same bytes.
 #   tools/web/site.sh <release folder>     (tools/release.sh, after the release's files)
-# The installer's signer comes from TAZZLE_WINDOWS_CERT, as the release signs with it.
+# The installers' signer comes from TAZZLE_WINDOWS_CERT, as the release signs with it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 release=$1
@@ -50,5 +50,5 @@ if [ -n "${TAZZLE_WINDOWS_CERT:-}" ]; then
 fi
 /usr/bin/python3 "$here/home.py" --site "$site" --templates dist/web --assets assets \
     --metainfo "$metainfo" --readme README.md --font "$font" --downloads "$downloads" \
-    --installer "$(echo "$release"/*-setup.exe)" --winget "$release/winget" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
+    --installers "$release" --winget "$release/winget" --default-url "$TAZZLE_DEFAULT_WEBSITE_URL" "${signed[@]}"
 "$here/seal.sh" "$site" "$TAZZLE_VERSION"
