@@ -149,8 +149,8 @@ for program in $(programs "$work/next/release"); do
         >"$work/verify.txt" 2>&1 || fail "$program: $(cat "$work/verify.txt")"
     grep -q "^Timestamp Server Signature verification: ok" "$work/verify.txt" ||
         fail "$program carries no time stamp"
-    grep -E "^(Timestamp Server Signature verification|Signature verification time)" \
-        "$work/verify.txt" | sed "s|^|${program#"$work/programs/"}: |"
+    grep -E "^(Timestamp Server Signature verification|\s+Timestamp time)" "$work/verify.txt" |
+        sed "s|^\s*|${program#"$work/"}: |"
     osslsigncode verify -CAfile "$work/cert.pem" -TSA-CAfile "$tsa/root.pem" -time "$expired" \
         -in "$program" >"$work/verify.txt" 2>&1 ||
         fail "$program does not verify once the certificate has expired: $(cat "$work/verify.txt")"
