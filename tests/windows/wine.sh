@@ -92,16 +92,31 @@ entries() { # [scope]
         tr -d '\r' | grep -c "^    DisplayName    REG_SZ    Tazzle$" || true
 }
 entry() { wine reg query "$(root "${1:-}")\\$uninstallKey\\$product" 2>/dev/null | tr -d '\r'; }
+value() { entry "$1" | sed -n "s/^    $2    REG_SZ    //p"; } # scope name
 # Runs an installer as winget does, with its manifest's silent switch, and prints its exit status;
 # fails if a window showed meanwhile (the window manager's list of windows changed). Wine waits
 # for the installer, not for the wineserver, which a running Tazzle keeps.
 exitStatus() { wine "$@" >/dev/null 2>&1 && echo 0 || echo $?; }
+# The same for a command line run from a batch file: NSIS takes _?= and /D= with spaces only
+# unquoted, and Wine quotes each argument that has one.
+batchStatus() { # command-line
+    printf '%s\r\nexit /b %%errorlevel%%\r\n' "$1" >"$WINEPREFIX/drive_c/run.bat"
+    exitStatus cmd /c 'C:\run.bat'
+}
+silentSwitch() { # winget-folder scope
+    manifest get "$1" InstallerSwitches "$2" |
+        /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin)["Silent"])'
+}
+# Prints a run's status, and fails unless it is the one the manifest declares for a response.
+refused() { # status response what-ran
+    echo "$3: exit status $1"
+    [ "$1" = "$(manifest code "$next/winget" "$2")" ] || fail "$3 was not refused as $2"
+}
 silently() { # winget-folder installer [scope [more switches]]
     xprop -root -spy _NET_CLIENT_LIST >"$work/windows" 2>&1 &
     local spy=$! status
     sleep 0.5
-    status=$(exitStatus "$2" "$(manifest get "$1" InstallerSwitches "${3:-machine}" |
-        /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin)["Silent"])')" "${@:4}")
+    status=$(exitStatus "$2" "$(silentSwitch "$1" "${3:-machine}")" "${@:4}")
     sleep 0.5
     kill "$spy" && wait "$spy" 2>/dev/null || true
     [ "$(sort -u "$work/windows" | wc -l)" -le 1 ] ||
@@ -230,22 +245,14 @@ state() {
 }
 start
 before=$(state)
-status=$(silently "$next/winget" "$nextInstaller")
-echo "$(basename "$nextInstaller") while Tazzle runs: exit status $status"
-[ "$status" = "$(manifest code "$next/winget" packageInUse)" ] ||
-    fail "the installer went ahead while Tazzle ran, or said so with $status"
-# In place (_?=), so that the status is the uninstaller's own, not that of its copy's launch;
-# from a batch file, since NSIS takes _?= only unquoted, and Wine quotes what has a space.
-printf '"C:\\Program Files\\Tazzle\\Uninstall.exe" /S _?=C:\\Program Files\\Tazzle\r\nexit /b %%errorlevel%%\r\n' \
-    >"$WINEPREFIX/drive_c/uninstall-in-place.bat"
-status=$(exitStatus cmd /c 'C:\uninstall-in-place.bat')
-echo "Uninstall.exe while Tazzle runs: exit status $status"
-[ "$status" = "$(manifest code "$next/winget" packageInUse)" ] ||
-    fail "the uninstaller went ahead while Tazzle ran, or said so with $status"
-status=$(silently "$next/winget" "$nextUserInstaller" user)
-echo "$(basename "$nextUserInstaller") while Tazzle runs: exit status $status"
-[ "$status" = "$(manifest code "$next/winget" packageInUse)" ] && [ ! -e "$userFolder" ] &&
-    [ "$(entries user)" = 0 ] || fail "the user's installer went ahead while Tazzle ran ($status)"
+refused "$(silently "$next/winget" "$nextInstaller")" packageInUse \
+    "$(basename "$nextInstaller") while Tazzle runs"
+# In place (_?=), so that the status is the uninstaller's own, not that of its copy's launch.
+refused "$(batchStatus '"C:\Program Files\Tazzle\Uninstall.exe" /S _?=C:\Program Files\Tazzle')" \
+    packageInUse "Uninstall.exe while Tazzle runs"
+refused "$(silently "$next/winget" "$nextUserInstaller" user)" packageInUse \
+    "$(basename "$nextUserInstaller") while Tazzle runs"
+[ ! -e "$userFolder" ] && [ "$(entries user)" = 0 ] || fail "the user's installer went ahead"
 [ "$(state)" = "$before" ] || fail "refusing changed the install: $(diff <(echo "$before") <(state))"
 kill -0 "$pid" || fail "Tazzle did not survive the refusals"
 closeWindow
@@ -315,12 +322,11 @@ echo "installer $installerKiB KiB, installed $installedKiB KiB" >>"$out/startup.
 # install, its shortcut or its keys.
 uninstalls() { # scope folder start-menu
     local quiet publisher key
-    quiet=$(entry "$1" | sed -n 's/^    QuietUninstallString    REG_SZ    //p')
-    publisher=$(entry "$1" | sed -n 's/^    Publisher    REG_SZ    //p')
+    quiet=$(value "$1" QuietUninstallString)
+    publisher=$(value "$1" Publisher)
     [ -n "$quiet" ] || fail "the entry has no QuietUninstallString"
-    printf '%s\r\n' "$quiet" >"$WINEPREFIX/drive_c/quiet-uninstall.bat"
     # The uninstaller copies itself away and returns at once; its copy does the work.
-    echo "$quiet: exit status $(exitStatus cmd /c 'C:\quiet-uninstall.bat')"
+    echo "$quiet: exit status $(batchStatus "$quiet")"
     wineserver -w
     eventually test ! -e "$2" || fail "left in $2: $(find "$2")"
     [ ! -e "$3/Tazzle.lnk" ] && [ ! -e "$3/Tazzle" ] || fail "the Start-menu entry is still there"
@@ -368,16 +374,9 @@ uninstalls user "$userFolder" "$userMenu"
 [ "$(machine)" = "$before" ] || fail "the user's uninstall changed the machine"
 
 echo "# for the machine, only in Program Files"
-# From a batch file, as /D= takes a folder with spaces only unquoted, and Wine quotes them.
 for elsewhere in 'C:\Games\Tazzle' 'C:\Program Files\..\Games\Tazzle'; do
-    printf '"%s" %s /D=%s\r\nexit /b %%errorlevel%%\r\n' "$(winepath -w "$nextInstaller")" \
-        "$(manifest get "$next/winget" InstallerSwitches machine | /usr/bin/python3 -c \
-        'import json, sys; print(json.load(sys.stdin)["Silent"])')" "$elsewhere" \
-        >"$WINEPREFIX/drive_c/elsewhere.bat"
-    status=$(exitStatus cmd /c 'C:\elsewhere.bat')
-    echo "$(basename "$nextInstaller") /D=$elsewhere: exit status $status"
-    [ "$status" = "$(manifest code "$next/winget" invalidParameter)" ] ||
-        fail "/D=$elsewhere was not refused with the declared code"
+    refused "$(batchStatus "\"$(winepath -w "$nextInstaller")\" $(silentSwitch "$next/winget" \
+        machine) /D=$elsewhere")" invalidParameter "$(basename "$nextInstaller") /D=$elsewhere"
     [ ! -e "$WINEPREFIX/drive_c/Games" ] && [ "$(machine)" = "$before" ] ||
         fail "refusing /D=$elsewhere changed the machine"
 done
@@ -387,15 +386,13 @@ installs "$out/winget" "$installer"
 moved="$WINEPREFIX/drive_c/Games/Tazzle"
 mkdir -p "$(dirname "$moved")" && mv "$folder" "$moved"
 cp "$work/marker.exe" "$moved/Uninstall.exe"
-machineKey="HKLM\\Software\\$(entry | sed -n 's/^    Publisher    REG_SZ    //p')\\Tazzle"
+machineKey="HKLM\\Software\\$(value machine Publisher)\\Tazzle"
 wine reg add "$machineKey" /ve /d 'C:\Games\Tazzle' /f >/dev/null 2>&1
 wine reg add "HKLM\\$uninstallKey\\$product" /v UninstallString /d '"C:\Games\Tazzle\Uninstall.exe"' \
     /f >/dev/null 2>&1
 earlier=$(machine)
-status=$(silently "$next/winget" "$nextInstaller")
-echo "$(basename "$nextInstaller") over $version in C:\\Games\\Tazzle: exit status $status"
-[ "$status" = "$(manifest code "$next/winget" custom)" ] ||
-    fail "the upgrade over an install outside Program Files was not refused with the declared code"
+refused "$(silently "$next/winget" "$nextInstaller")" custom \
+    "$(basename "$nextInstaller") over $version in C:\\Games\\Tazzle"
 [ ! -e "$WINEPREFIX/drive_c/mark.txt" ] || fail "the upgrade ran the earlier install's Uninstall.exe"
 [ "$(machine)" = "$earlier" ] || fail "the refused upgrade changed the machine"
 # What the README says to do: remove that folder, then install again.
